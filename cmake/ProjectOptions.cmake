@@ -1,0 +1,20 @@
+# Per-target settings: warnings, language level and sanitizers. Nothing here edits CMAKE_CXX_FLAGS.
+
+function(motor_panel_target_defaults target)
+    target_compile_features(${target} PRIVATE cxx_std_20)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+    if(MOTOR_PANEL_SANITIZE)
+        target_compile_options(${target} PRIVATE -fsanitize=${MOTOR_PANEL_SANITIZE} -fno-omit-frame-pointer
+                                                 -fno-sanitize-recover=all)
+        target_link_options(${target} PRIVATE -fsanitize=${MOTOR_PANEL_SANITIZE})
+    endif()
+endfunction()
+
+# A GoogleTest executable linked against the given libraries, registered with CTest.
+function(motor_panel_gtest name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;LABELS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    motor_panel_target_defaults(${name})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest GTest::gtest_main)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "${ARG_LABELS}")
+endfunction()

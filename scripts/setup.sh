@@ -1,0 +1,26 @@
+#!/bin/sh
+# Installs every Debian package the project needs. Idempotent and silent when all are present;
+# uses sudo only when not running as root.
+set -eu
+
+packages="
+cmake g++ make pkg-config
+googletest libgtest-dev libgmock-dev
+clang libclang-rt-14-dev
+qt6-base-dev
+xvfb xauth openbox trayer xdotool x11-utils x11-xserver-utils imagemagick
+"
+
+missing=""
+for p in $packages; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+[ -z "$missing" ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+echo "setup: installing$missing" >&2
+$sudo apt-get update -qq
+# shellcheck disable=SC2086
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing >/dev/null
