@@ -8,6 +8,10 @@ function(motor_panel_target_defaults target)
                                                  -fno-sanitize-recover=all)
         target_link_options(${target} PRIVATE -fsanitize=${MOTOR_PANEL_SANITIZE})
     endif()
+    if(MOTOR_PANEL_FUZZ)
+        # Coverage feedback for the fuzzer from every library it drives.
+        target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+    endif()
 endfunction()
 
 # A GoogleTest executable linked against the given libraries, registered with CTest.

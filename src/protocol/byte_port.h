@@ -7,7 +7,7 @@
 namespace motor {
 
 class BytePort {
-public:
+  public:
     virtual ~BytePort() = default;
     virtual std::int32_t send_byte(std::uint8_t b) = 0;
 };

@@ -32,13 +32,20 @@ enum class CommandCode : std::uint8_t {
 };
 
 inline constexpr std::array<CommandCode, 14> all_command_codes = {
-    CommandCode::READ_POSITION,          CommandCode::OPEN,
-    CommandCode::STOP,                   CommandCode::CLOSE,
-    CommandCode::PROPORTIONAL_CONTROL,   CommandCode::PULL_START_ON,
-    CommandCode::PULL_START_OFF,         CommandCode::BROADCAST_READ_ADDRESS,
-    CommandCode::PAIRING,                CommandCode::RESTORE_FACTORY_DIRECTION,
-    CommandCode::RESERVED_ON,            CommandCode::RESERVED_OFF,
-    CommandCode::RESTORE_FACTORY_RESERVED, CommandCode::CHANGE_DIRECTION,
+    CommandCode::READ_POSITION,
+    CommandCode::OPEN,
+    CommandCode::STOP,
+    CommandCode::CLOSE,
+    CommandCode::PROPORTIONAL_CONTROL,
+    CommandCode::PULL_START_ON,
+    CommandCode::PULL_START_OFF,
+    CommandCode::BROADCAST_READ_ADDRESS,
+    CommandCode::PAIRING,
+    CommandCode::RESTORE_FACTORY_DIRECTION,
+    CommandCode::RESERVED_ON,
+    CommandCode::RESERVED_OFF,
+    CommandCode::RESTORE_FACTORY_RESERVED,
+    CommandCode::CHANGE_DIRECTION,
 };
 
 // Sum of bytes 0..4 modulo 256.

@@ -15,7 +15,7 @@ namespace motor {
 
 // Observes the traffic without changing it (the panel's --trace).
 class LinkObserver {
-public:
+  public:
     virtual ~LinkObserver() = default;
     virtual void frame_sent(const Frame& frame) = 0;
     virtual void reply_assembled(const Frame& frame, bool checksum_ok) = 0;
@@ -24,7 +24,7 @@ public:
 };
 
 class MotorLink {
-public:
+  public:
     MotorLink(PanelState& state, WindowOps& window, BytePort& port);
 
     void set_observer(LinkObserver* observer) { observer_ = observer; }
@@ -42,7 +42,7 @@ public:
     // Tick of 时钟_闪烁定时: ends the green highlight.
     void on_highlight_tick();
 
-private:
+  private:
     void show_reply();
     void note_partial_dropped();
 

@@ -16,7 +16,7 @@ inline constexpr Colour DEFAULT_COLOUR = 0xFF000000u;  // the system's button-fa
 inline constexpr Colour GREEN = 65280u;                // 0x00FF00
 
 class WindowOps {
-public:
+  public:
     virtual ~WindowOps() = default;
 
     // Text of an edit box or caption of a label, as GBK bytes.
