@@ -9,15 +9,12 @@
 #include <string>
 
 #include "byte_port.h"
+#include "event_poster.h"
 
 namespace motor {
 
-// Runs a callable on the event thread, later (Qt: a queued call; tests: a queue they pump).
-// Must be callable from any thread.
-using EventPoster = std::function<void(std::function<void()>)>;
-
 class SerialPort final : public BytePort {
-public:
+  public:
     explicit SerialPort(EventPoster post);
     ~SerialPort() override;  // closes the port as stop_port does
     SerialPort(const SerialPort&) = delete;
@@ -35,6 +32,11 @@ public:
 
     // The device COMn maps to ("/dev/pts/3", "\\.\COM3"); empty when it has none.
     std::string device_path() const;
+    // Why the last start_port failed, or why the port closed itself; empty after a success.
+    std::string last_error() const;
+    // How often reception has woken up since this object was made (diagnostics: an idle open
+    // port adds none).
+    std::uint64_t reception_wakeups() const;
 
     // Event thread only. Each received byte, in order.
     std::function<void(std::int32_t)> byte_received;
@@ -43,7 +45,7 @@ public:
 
     struct Impl;
 
-private:
+  private:
     std::unique_ptr<Impl> impl_;
 };
 
