@@ -90,11 +90,14 @@ class PosixDevice final : public Device {
         : fd_(std::move(device)),
           stop_signal_(std::move(stop_signal)),
           character_time_(std::chrono::microseconds(10'000'000 / baud_rate)),
-          worker_([this, &sink] { receive(sink); }) {}
+          worker_([this, &sink] { receive(sink); }) {
+        // Named for top -H and diagnostics; from here, so the name is there once open returns.
+        pthread_setname_np(worker_.native_handle(), "serial-rx");
+    }
 
     ~PosixDevice() override {
-        // Closing the descriptor would not wake poll(); the eventfd does.
-        // The write cannot fail (the counter is written once); if it did, join would wait forever.
+        // Closing the descriptor would not wake poll(); the eventfd does. The write cannot fail
+        // (the counter is written once), and if it did, join would wait forever.
         const std::uint64_t one = 1;
         if (write(stop_signal_.get(), &one, sizeof one) < 0) std::terminate();
         worker_.join();
@@ -116,7 +119,7 @@ class PosixDevice final : public Device {
     enum class Write { done, timed_out, failed };
 
     void receive(ReceptionSink& sink);
-    // Reads until the device has nothing more; an empty text means the device is still there.
+    // Reads until the device has nothing more; an empty text, or why the device is gone.
     std::string read_waiting(ReceptionSink& sink);
     Write write_one(std::uint8_t b, Clock::time_point deadline);
     bool wait_until_sent(Clock::time_point deadline);
@@ -125,12 +128,11 @@ class PosixDevice final : public Device {
     const UniqueFd stop_signal_;
     const std::chrono::microseconds character_time_;  // start bit, 8 data bits, stop bit
     std::atomic<std::uint64_t> wakeups_{0};
-    bool output_left_over_ = false;  // event thread: the last write timed out with output queued
+    bool output_left_over_ = false;  // event thread: the last write timed out, output may be left
     std::thread worker_;             // last: starts once everything above is ready
 };
 
 void PosixDevice::receive(ReceptionSink& sink) {
-    pthread_setname_np(pthread_self(), "serial-rx");
     std::array<pollfd, 2> fds{{{fd_.get(), POLLIN, 0}, {stop_signal_.get(), POLLIN, 0}}};
     for (;;) {
         const int ready = poll(fds.data(), fds.size(), -1);
@@ -146,7 +148,7 @@ void PosixDevice::receive(ReceptionSink& sink) {
             sink.device_lost("the descriptor became invalid");
             return;
         }
-        // A hang-up comes with POLLIN: read what is left first; the read then reports the end.
+        // A hang-up may come with bytes still waiting: read them first.
         std::string lost = read_waiting(sink);
         if (lost.empty() && (events & (POLLHUP | POLLERR))) lost = "the device hung up";
         if (!lost.empty()) {
@@ -164,8 +166,9 @@ std::string PosixDevice::read_waiting(ReceptionSink& sink) {
             sink.bytes_received(std::span(buffer.data(), static_cast<std::size_t>(n)));
             continue;
         }
-        if (n == 0) return "the device hung up";
-        if (errno == EAGAIN) return {};
+        // With VMIN = VTIME = 0 a terminal answers 0, not EAGAIN, when nothing is waiting, so 0
+        // is no sign of a hang-up here: poll() tells that with POLLHUP.
+        if (n == 0 || errno == EAGAIN) return {};
         if (errno == EINTR) continue;
         return errno_text(errno);
     }
