@@ -41,6 +41,7 @@ struct MappingCase {
     bool override_dir, xdg, home;
     std::int32_t com_number;
     const char* expected;  // relative: under the temporary root; absolute: as it stands
+    friend void PrintTo(const MappingCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class PortMapping : public PortPathsTest, public ::testing::WithParamInterface<MappingCase> {};

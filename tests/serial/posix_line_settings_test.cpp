@@ -57,6 +57,7 @@ struct SettingsCase {
     const char* name;
     PortSettings settings;
     bool supported;
+    friend void PrintTo(const SettingsCase& c, std::ostream* os) { *os << c.name; }
 };
 
 PortSettings with(void (*change)(PortSettings&)) {

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +21,7 @@ struct ComNumberCase {
     const char* name;
     std::int32_t given;
     std::int32_t stored;
+    friend void PrintTo(const ComNumberCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ComNumber : public SerialLineTest, public ::testing::WithParamInterface<ComNumberCase> {};
@@ -66,10 +68,23 @@ TEST_F(SerialLineTest, TwoStartsInARowOnAFreeDeviceBothSucceed) {
     EXPECT_EQ(received, (std::vector<std::int32_t>{0x30, 0x31}));
 }
 
+// Exclusivity stays on the terminal after its descriptor closes; left set, it would refuse the
+// next open of anyone but root.
+TEST_F(SerialLineTest, TerminalIsExclusiveOnlyWhileThePortIsOpen) {
+    int exclusive = -1;
+    open_on(3);
+    ASSERT_EQ(ioctl(line.slave(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 1);
+    port.stop_port();
+    ASSERT_EQ(ioctl(line.slave(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+}
+
 // Each case makes COM9 something that cannot be opened as a port.
 struct UnusableCase {
     const char* name;
     std::function<void(const testing::PortDirectory&)> make_com9;
+    friend void PrintTo(const UnusableCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class UnusableDevice : public SerialLineTest, public ::testing::WithParamInterface<UnusableCase> {};
@@ -160,6 +175,7 @@ struct HolderCase {
     const char* name;
     // Holds COM1 (the test's line) until the result is destroyed.
     std::function<std::shared_ptr<void>(const EventPoster&, const std::string& path)> hold;
+    friend void PrintTo(const HolderCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class HeldDevice : public SerialLineTest, public ::testing::WithParamInterface<HolderCase> {
