@@ -3,11 +3,14 @@
 # uses sudo only when not running as root.
 set -eu
 
+# fonts-wqy-microhei: the window's captions are Chinese; without a face that holds them they
+# show as empty boxes.
 packages="
 cmake g++ make pkg-config
 googletest libgtest-dev libgmock-dev
 clang libclang-rt-14-dev
 qt6-base-dev
+fonts-wqy-microhei
 xvfb xauth openbox trayer xdotool x11-utils x11-xserver-utils imagemagick
 "
 
