@@ -63,6 +63,7 @@ class WindowBuildTest : public QObject {
     void texts_cross_the_widget_boundary_as_gbk();
     void program_writes_are_not_cut_to_the_length_limit();
     void default_colour_paints_the_button_face();
+    void waiting_events_run_inside_process_pending_events();
     void timer_period_writes();
     void window_state_and_visibility();
     void a_valid_reply_lights_the_boxes_green_for_half_a_second();
@@ -352,6 +353,18 @@ void WindowBuildTest::default_colour_paints_the_button_face() {
     }
     panel->window.ops().set_background(Control::编辑框_目标位置, 0x00123456u);
     QCOMPARE(base_of(panel->widget(Control::编辑框_目标位置)), QColor(0x56, 0x34, 0x12));
+}
+
+// The port hands received bytes over as queued calls to the window; a handler that processes
+// pending events runs them nested, before it goes on.
+void WindowBuildTest::waiting_events_run_inside_process_pending_events() {
+    QStringList order;
+    QMetaObject::invokeMethod(
+        &panel->window, [&] { order << "queued"; }, Qt::QueuedConnection);
+    order << "before";
+    panel->window.ops().process_pending_events();
+    order << "after";
+    QCOMPARE(order, (QStringList{"before", "queued", "after"}));
 }
 
 void WindowBuildTest::timer_period_writes() {
