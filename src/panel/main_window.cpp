@@ -1,10 +1,13 @@
 #include "main_window.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaObject>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QWindow>
 
@@ -34,8 +37,8 @@ Qt::WindowFlags window_flags(const WindowStyle& style) {
 // A unit whose widget needs the window to see its key, character or focus events.
 bool has_filtered_events(const Unit& unit) {
     return has_event(unit.events, Event::key_release) ||
-           has_event(unit.events, Event::char_input) || has_event(unit.events, Event::focus_loss) ||
-           unit.input_mode == InputMode::byte;
+           has_event(unit.events, Event::left_press) || has_event(unit.events, Event::char_input) ||
+           has_event(unit.events, Event::focus_loss) || unit.input_mode == InputMode::byte;
 }
 
 // Byte input mode on focus loss: the clamped number replaces the text when it differs, with
@@ -65,6 +68,7 @@ MainWindow::MainWindow(PanelState& state, BytePort* command_port)
 }
 
 MainWindow::~MainWindow() {
+    if (handlers_.destroying) handlers_.destroying();
     // The port's reception posts to this window; it stops before anything it reaches goes.
     port_.reset();
     // The controls outlive this object's members; no handler may run on them any more.
@@ -97,7 +101,11 @@ void MainWindow::create_window(const Unit& window) {
     bar->setPalette(system_palette());
     for (const Unit& unit : window_description()) {
         if (unit.kind == UnitKind::menu) menu_ = bar->addMenu(QString::fromUtf8(unit.caption));
-        if (unit.kind == UnitKind::menu_item) menu_->addAction(QString::fromUtf8(unit.caption));
+        if (unit.kind != UnitKind::menu_item) continue;
+        QAction* item = menu_->addAction(QString::fromUtf8(unit.caption));
+        connect(item, &QAction::triggered, this, [this, caption = unit.caption] {
+            if (handlers_.menu_chosen) handlers_.menu_chosen(caption);
+        });
     }
 }
 
@@ -179,6 +187,7 @@ void MainWindow::bind_handlers() {
 
 void MainWindow::start(const std::function<void()>& on_created) {
     if (on_created) on_created();
+    if (handlers_.size_change) handlers_.size_change();  // once while hidden: not minimised
     show();
     raise();
     activateWindow();
@@ -201,6 +210,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
                 on_key_released(*static_cast<QKeyEvent*>(event));
             }
             return false;  // the release goes on to the button as usual
+        case QEvent::MouseButtonPress:
+            // COM- and COM+ act as the button goes down; the button's own press goes on.
+            if (has_event(unit.events, Event::left_press) && handlers_.left_press &&
+                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+                handlers_.left_press(*name);
+            }
+            return false;
         case QEvent::FocusOut:
             if (EditBox* box = controls_.edit_box(*name)) on_focus_lost(unit, *box);
             return false;
@@ -270,12 +286,31 @@ void MainWindow::fit_outer_size() {
 
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        if (handlers_.size_change) handlers_.size_change();
+        return;
+    }
     if (event->type() != QEvent::ActivationChange) return;
     if (isActiveWindow()) {
         restore_focus();
+        if (!activated_once_) {
+            activated_once_ = true;
+            if (handlers_.first_activation) handlers_.first_activation();
+        }
     } else {
         remembered_focus_ = focusWidget();
     }
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (handlers_.size_change) handlers_.size_change();
+}
+
+// Every close request ends the program; the handler destroys the window, so the close goes ahead.
+void MainWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (handlers_.close_request) handlers_.close_request();
 }
 
 // The window passes the focus on at once: to the control that had it when the window was

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 #include "byte_port.h"
 #include "motor_link.h"
@@ -26,6 +27,16 @@ namespace motor::panel {
 
 class EditBox;
 
+// The window's own events that the program handles. Each may be left empty.
+struct WindowHandlers {
+    std::function<void()> close_request;      // close box, Esc, Alt+F4, the system's close command
+    std::function<void(Control)> left_press;  // the left mouse button goes down on COM- or COM+
+    std::function<void()> size_change;        // minimised, restored, resized
+    std::function<void()> first_activation;
+    std::function<void()> destroying;  // the window is being destroyed, its controls still there
+    std::function<void(std::string_view caption)> menu_chosen;  // an item of "托盘右键", UTF-8
+};
+
 class MainWindow final : public QMainWindow {
   public:
     // Builds the window, hidden, with all its parts. Commands go out through command_port when one
@@ -35,8 +46,10 @@ class MainWindow final : public QMainWindow {
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
-    // The last steps of building: runs the creation handler, then shows and activates the
-    // window.
+    void set_handlers(WindowHandlers handlers) { handlers_ = std::move(handlers); }
+
+    // The last steps of building: runs the creation handler and the size-change handler, then
+    // shows and activates the window.
     void start(const std::function<void()>& on_created);
 
     const WindowControls& controls() const { return controls_; }
@@ -51,6 +64,8 @@ class MainWindow final : public QMainWindow {
     void keyPressEvent(QKeyEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void create_window(const Unit& window);
@@ -76,7 +91,9 @@ class MainWindow final : public QMainWindow {
     QMenu* menu_ = nullptr;
     std::unique_ptr<SerialPort> port_;
     std::optional<MotorLink> link_;
+    WindowHandlers handlers_;
     bool outer_size_fitted_ = false;
+    bool activated_once_ = false;
     QPointer<QWidget> remembered_focus_;
 };
 

@@ -38,6 +38,8 @@ Child& Child::operator=(Child&& other) noexcept {
 
 Child::~Child() {
     if (pid_ > 0 && !status_) {
+        // Its whole process group: `flock … sleep` leaves a sleeper behind otherwise.
+        ::kill(-pid_, SIGKILL);
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
     }
@@ -60,7 +62,10 @@ std::optional<int> Child::wait(Ms timeout) {
 }
 
 void Child::signal(int sig) {
-    if (pid_ > 0 && !status_) ::kill(pid_, sig);
+    if (pid_ > 0 && !status_) {
+        ::kill(-pid_, sig);
+        ::kill(pid_, sig);
+    }
 }
 
 Child spawn(const std::vector<std::string>& argv, const SpawnOptions& options) {
@@ -77,7 +82,8 @@ Child spawn(const std::vector<std::string>& argv, const SpawnOptions& options) {
         const int out_fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
         if (out_fd >= 0) ::dup2(out_fd, 1);
         if (!options.stderr_file.empty()) {
-            const int err_fd = ::open(options.stderr_file.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+            const int err_fd =
+                ::open(options.stderr_file.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
             if (err_fd >= 0) ::dup2(err_fd, 2);
         }
         ::execvp(args[0], args.data());
@@ -121,13 +127,14 @@ XSession::XSession(bool with_tray) {
     if (::pipe(fds) != 0) throw std::runtime_error("pipe failed");
     const pid_t pid = ::fork();
     if (pid == 0) {
+        ::setpgid(0, 0);
         ::close(fds[0]);
         const std::string fd = std::to_string(fds[1]);
         const int null = ::open("/dev/null", O_WRONLY);
         ::dup2(null, 1);
         ::dup2(null, 2);
-        ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-                 "tcp", nullptr);
+        ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
+                 "-nolisten", "tcp", nullptr);
         _exit(127);
     }
     ::close(fds[1]);
@@ -141,8 +148,10 @@ XSession::XSession(bool with_tray) {
     ::setenv("DISPLAY", display_.c_str(), 1);
 
     window_manager_ = spawn({"openbox", "--sm-disable"});
-    wait_until([] { return run({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).out.find("window id") !=
-                           std::string::npos; });
+    wait_until([] {
+        return run({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).out.find("window id") !=
+               std::string::npos;
+    });
     run({"xset", "r", "off"});  // no auto-repeat: a key goes down and up once
     if (with_tray) {
         tray_ = spawn({"trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
@@ -200,31 +209,51 @@ void XSession::activate(const std::string& window) {
 }
 
 void XSession::key(const std::string& window, const std::string& keys) {
-    run({"xdotool", "key", "--window", window, "--clearmodifiers", keys});
+    activate(window);
+    run({"xdotool", "key", keys});
 }
 
 void XSession::mouse_down(int x, int y, int button) {
-    run({"xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y), "mousedown",
+    run({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "mousedown",
          std::to_string(button)});
 }
 
-void XSession::mouse_up(int button) { run({"xdotool", "mouseup", std::to_string(button)}); }
+void XSession::mouse_up(int button) {
+    run({"xdotool", "mouseup", std::to_string(button)});
+}
 
 void XSession::click(int x, int y, int button) {
-    run({"xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y), "click",
+    run({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click",
          std::to_string(button)});
 }
 
 std::uint32_t XSession::pixel(int x, int y) {
-    // "0,0: (65535,32896,0)  #FF8000  srgb(...)" — the hex colour follows the '#'.
-    const std::string crop = "1x1+" + std::to_string(x) + "+" + std::to_string(y);
-    const std::string out = run({"import", "-window", "root", "-crop", crop, "txt:-"}).out;
-    const auto hash = out.find('#', out.find('\n'));
-    if (hash == std::string::npos) return 0xFFFFFFFF;
-    return static_cast<std::uint32_t>(std::strtoul(out.substr(hash + 1, 6).c_str(), nullptr, 16));
+    const auto one = pixels({x, y, 1, 1});
+    return one.empty() ? 0xFFFFFFFF : one.front();
 }
 
-void XSession::screenshot(const fs::path& png) { run({"import", "-window", "root", png.string()}); }
+std::vector<std::uint32_t> XSession::pixels(const Rect& area) {
+    // One line per pixel after a header: "3,0: (65535,32896,0)  #FF8000  srgb(...)".
+    const std::string crop = std::to_string(area.width) + "x" + std::to_string(area.height) + "+" +
+                             std::to_string(area.x) + "+" + std::to_string(area.y);
+    const std::string out =
+        run({"import", "-window", "root", "-depth", "8", "-crop", crop, "txt:-"}).out;
+    std::vector<std::uint32_t> colours;
+    std::istringstream lines(out);
+    std::string line;
+    std::getline(lines, line);  // the header
+    while (std::getline(lines, line)) {
+        const auto hash = line.find('#');
+        if (hash == std::string::npos) continue;
+        colours.push_back(static_cast<std::uint32_t>(
+            std::strtoul(line.substr(hash + 1, 6).c_str(), nullptr, 16)));
+    }
+    return colours;
+}
+
+void XSession::screenshot(const fs::path& png) {
+    run({"import", "-window", "root", png.string()});
+}
 
 std::optional<Rect> XSession::tray_icon(Ms timeout) {
     std::optional<Rect> icon;
@@ -241,7 +270,7 @@ std::optional<Rect> XSession::tray_icon(Ms timeout) {
                     if (hex == std::string::npos) continue;
                     const std::string child = line.substr(hex, line.find(' ', hex) - hex);
                     const Rect r = geometry(child);
-                    if (r.width > 0 && r.width <= 64 && viewable(child)) {
+                    if (r.width >= 8 && r.width <= 64 && viewable(child)) {
                         icon = r;
                         return true;
                     }
@@ -281,7 +310,8 @@ std::vector<std::uint8_t> PtyLink::read(std::size_t n, Ms timeout) {
     std::vector<std::uint8_t> bytes;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (bytes.size() < n && master_ >= 0) {
-        const auto left = std::chrono::duration_cast<Ms>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<Ms>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) break;
         pollfd p{master_, POLLIN, 0};
         if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
@@ -293,7 +323,9 @@ std::vector<std::uint8_t> PtyLink::read(std::size_t n, Ms timeout) {
     return bytes;
 }
 
-std::vector<std::uint8_t> PtyLink::read_for(Ms window) { return read(SIZE_MAX, window); }
+std::vector<std::uint8_t> PtyLink::read_for(Ms window) {
+    return read(SIZE_MAX, window);
+}
 
 void PtyLink::write(const std::vector<std::uint8_t>& bytes) {
     if (::write(master_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {

@@ -25,7 +25,7 @@ using Ms = std::chrono::milliseconds;
 bool wait_until(const std::function<bool()>& condition, Ms timeout = 10s);
 
 class Child {
-public:
+  public:
     Child() = default;
     Child(pid_t pid) : pid_(pid) {}
     Child(Child&& other) noexcept : pid_(std::exchange(other.pid_, -1)), status_(other.status_) {}
@@ -38,7 +38,7 @@ public:
     std::optional<int> wait(Ms timeout = 10s);
     void signal(int sig);
 
-private:
+  private:
     pid_t pid_ = -1;
     std::optional<int> status_;
 };
@@ -65,7 +65,7 @@ struct Rect {
 
 // Xvfb with openbox and (optionally) trayer; DISPLAY is set for this process and its children.
 class XSession {
-public:
+  public:
     explicit XSession(bool with_tray = true);
     ~XSession();
     XSession(const XSession&) = delete;
@@ -74,28 +74,32 @@ public:
     const std::string& display() const { return display_; }
     // The first window with exactly this title, waiting for it to appear.
     std::optional<std::string> find_window(const std::string& title, Ms timeout = 10s);
-    Rect geometry(const std::string& window);   // client area, absolute
-    bool viewable(const std::string& window);   // mapped and shown
+    Rect geometry(const std::string& window);  // client area, absolute
+    bool viewable(const std::string& window);  // mapped and shown
     bool exists(const std::string& window);
     void activate(const std::string& window);
-    void key(const std::string& window, const std::string& keys);  // xdotool key names
+    // Activates the window and types the keys (xdotool key names) through the X server, so
+    // each goes down and up as on a keyboard.
+    void key(const std::string& window, const std::string& keys);
     void mouse_down(int x, int y, int button = 1);
     void mouse_up(int button = 1);
     void click(int x, int y, int button = 1);
     // The colour at a screen position, 0xRRGGBB.
     std::uint32_t pixel(int x, int y);
+    // The colours of a screen rectangle, row by row.
+    std::vector<std::uint32_t> pixels(const Rect& area);
     void screenshot(const std::filesystem::path& png);
     // The tray icon embedded in the tray host: the first child window of trayer's window.
     std::optional<Rect> tray_icon(Ms timeout = 10s);
 
-private:
+  private:
     std::string display_;
     Child xvfb_, window_manager_, tray_;
 };
 
 // A pseudo-terminal whose slave is linked as comN in a directory of its own.
 class PtyLink {
-public:
+  public:
     explicit PtyLink(int com_number, const std::filesystem::path& port_dir);
     ~PtyLink();
     PtyLink(const PtyLink&) = delete;
@@ -109,7 +113,7 @@ public:
     void close_master();  // the other end of the line goes away
     const std::filesystem::path& slave_path() const { return slave_; }
 
-private:
+  private:
     int master_ = -1;
     int slave_fd_ = -1;
     std::filesystem::path slave_;
@@ -118,12 +122,12 @@ private:
 
 // A private directory removed with everything in it at the end.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

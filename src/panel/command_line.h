@@ -1,0 +1,21 @@
+#pragma once
+// The program's command line. Options are read before the window system is touched, so
+// --help and --version work without a display.
+
+#include <string>
+#include <vector>
+
+namespace motor::panel {
+
+struct CommandLine {
+    bool help = false;
+    bool version = false;
+    std::vector<std::string> unknown;  // options this program does not know
+};
+
+CommandLine parse_command_line(const std::vector<std::string>& args);  // args without argv[0]
+
+std::string help_text();
+std::string version_text();
+
+}  // namespace motor::panel
