@@ -51,7 +51,7 @@ class Panel {
         SpawnOptions options;
         options.env["MOTOR_PANEL_PORT_DIR"] = port_dir.string();
         options.cwd = dir.path();
-        options.stderr_file = dir.path() / "stderr.txt";
+        options.stderr_file = errors_file_ = dir.path() / "stderr.txt";
         process_ = spawn({(program_dir_ / "motor-panel").string()}, options);
         const auto id = x_.find_window(title, 20s);
         if (!id) return;
@@ -64,6 +64,7 @@ class Panel {
     const std::string& window() const { return window_; }
     Child& process() { return process_; }
     fs::path saved_file() const { return program_dir_ / saved_file_name; }
+    std::string errors() const { return read_text(errors_file_); }
 
     // A point of the client area below the menu bar, in the description's coordinates.
     std::pair<int, int> at(int x, int y) const { return {client_.x + x, content_top_ + y}; }
@@ -105,6 +106,7 @@ class Panel {
 
     XSession& x_;
     fs::path program_dir_;
+    fs::path errors_file_;
     Child process_;
     std::string window_;
     Rect client_;
@@ -143,7 +145,7 @@ TEST_F(ProgramTest, StartsOnTheSavedPortSendsKeyAAndShowsTheReply) {
     EXPECT_EQ(line.read(6), (Bytes{0x0A, 0x00, 0xFF, 0x00, 0x32, 0x3B}));
 
     x().key(panel.window(), "Escape");
-    EXPECT_EQ(panel.process().wait(10s), 0);
+    EXPECT_EQ(panel.process().wait(10s), 0) << panel.errors();
     EXPECT_EQ(read_text(panel.saved_file()), "5");
 }
 
@@ -161,7 +163,7 @@ TEST_F(ProgramTest, ComPlusPressedWithTheMouseTriesTheNextPort) {
 
     panel.press_left(8 + 152 + 24, 8 + 16 + 12);
     x().key(panel.window(), "Escape");
-    EXPECT_EQ(panel.process().wait(10s), 0);
+    EXPECT_EQ(panel.process().wait(10s), 0) << panel.errors();
     EXPECT_EQ(read_text(panel.saved_file()), "6");
 }
 
@@ -193,7 +195,7 @@ TEST_F(ProgramTest, MinimisingHidesToTheTrayAndTheTrayBringsItBackAndEndsIt) {
         },
         5s));
     run({"xdotool", "key", "Down", "Down", "Down", "Down", "Return"});
-    EXPECT_EQ(panel.process().wait(10s), 0);
+    EXPECT_EQ(panel.process().wait(10s), 0) << panel.errors();
     EXPECT_EQ(read_text(panel.saved_file()), "1");
     EXPECT_FALSE(x().tray_icon(500ms).has_value());
 }
