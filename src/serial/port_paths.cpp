@@ -41,6 +41,11 @@ PortEnvironment port_environment() {
     return {variable("MOTOR_PANEL_PORT_DIR"), variable("XDG_CONFIG_HOME"), variable("HOME")};
 }
 
+std::optional<fs::path> port_directory(const PortEnvironment& env) {
+    if (env.port_dir) return fs::path(*env.port_dir);
+    return personal_port_dir(env);
+}
+
 std::string port_device_path(std::int32_t com_number, const PortEnvironment& env) {
     const std::string entry_name = "com" + std::to_string(com_number);
     if (env.port_dir) {

@@ -6,6 +6,7 @@
 // device (/dev/ttyS0 is often a machine's console).
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -19,6 +20,11 @@ struct PortEnvironment {
 };
 
 PortEnvironment port_environment();
+
+// The directory whose entries comN name the ports: MOTOR_PANEL_PORT_DIR, else
+// $XDG_CONFIG_HOME/motor-panel/ports, else ~/.config/motor-panel/ports; nullopt when none of
+// the variables is set. The simulator links itself there.
+std::optional<std::filesystem::path> port_directory(const PortEnvironment& env);
 
 // The device COMn opens, symbolic links resolved where they lead somewhere ("/dev/ttyUSB0");
 // a link that leads nowhere is returned as it stands, so opening it fails. Empty when COMn has

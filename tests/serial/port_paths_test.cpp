@@ -76,6 +76,14 @@ INSTANTIATE_TEST_SUITE_P(
         MappingCase{"NoEnvironmentFallsBack", false, false, false, 2, "/dev/ttyS1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(PortDirectoryTest, IsTheOverrideElseThePersonalDirectory) {
+    EXPECT_EQ(port_directory({"/o", "/x", "/h"}), fs::path("/o"));
+    EXPECT_EQ(port_directory({std::nullopt, "/x", "/h"}), fs::path("/x/motor-panel/ports"));
+    EXPECT_EQ(port_directory({std::nullopt, std::nullopt, "/h"}),
+              fs::path("/h/.config/motor-panel/ports"));
+    EXPECT_EQ(port_directory({}), std::nullopt);
+}
+
 TEST(PortEnvironmentTest, EmptyVariablesCountAsUnset) {
     setenv("MOTOR_PANEL_PORT_DIR", "", 1);
     setenv("XDG_CONFIG_HOME", "/somewhere", 1);

@@ -7,6 +7,7 @@
 #include "address_text.h"
 #include "event_loop.h"
 #include "port_link.h"
+#include "port_paths.h"
 #include "pseudo_terminal.h"
 #include "sim_options.h"
 #include "simulator.h"
@@ -34,8 +35,9 @@ std::string describe_motors(const SimulatorSettings& settings) {
 }
 
 int run(const SimOptions& options) {
-    const std::filesystem::path dir = port_directory_from_environment();
-    if (dir.empty()) return fail("no port directory: set MOTOR_PANEL_PORT_DIR or HOME");
+    const std::optional<std::filesystem::path> found = port_directory(port_environment());
+    if (!found) return fail("no port directory: set MOTOR_PANEL_PORT_DIR or HOME");
+    const std::filesystem::path& dir = *found;
     std::string error;
     // The handlers go in before the link exists, so a stop signal always finds it to remove.
     std::optional<StopSignals> signals = StopSignals::install(error);

@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <system_error>
 #include <utility>
 
@@ -10,12 +9,6 @@ namespace motor::sim {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::optional<std::string> environment(const char* name) {
-    const char* value = std::getenv(name);
-    if (value == nullptr || *value == '\0') return std::nullopt;
-    return std::string(value);
-}
 
 // Where the entry leads when it is a symbolic link; nullopt when it is anything else.
 std::optional<std::string> link_target(const fs::path& path) {
@@ -27,14 +20,6 @@ std::optional<std::string> link_target(const fs::path& path) {
 }
 
 }  // namespace
-
-fs::path port_directory_from_environment() {
-    if (auto dir = environment("MOTOR_PANEL_PORT_DIR")) return *dir;
-    if (auto config = environment("XDG_CONFIG_HOME"))
-        return fs::path(*config) / "motor-panel/ports";
-    if (auto home = environment("HOME")) return fs::path(*home) / ".config/motor-panel/ports";
-    return {};
-}
 
 std::optional<PortLink> PortLink::create(const fs::path& dir, int number, const std::string& device,
                                          std::string& error) {

@@ -11,11 +11,6 @@
 
 namespace motor::sim {
 
-// The port directory motor-panel reads: $MOTOR_PANEL_PORT_DIR, else
-// $XDG_CONFIG_HOME/motor-panel/ports, else $HOME/.config/motor-panel/ports. Empty when none of
-// the three is set.
-std::filesystem::path port_directory_from_environment();
-
 class PortLink {
   public:
     // Makes the directory if need be, takes the port's lock and links comN to `device`.

@@ -7,8 +7,8 @@
 
 #include "frame.h"
 #include "line_io.h"
+#include "port_directory.h"
 #include "sim_process.h"
-#include "temporary_directory.h"
 
 namespace motor::sim {
 namespace {
@@ -30,10 +30,10 @@ Bytes ask_position(const fs::path& link) {
     return reply;
 }
 
-class StopSignal : public testing::TestWithParam<int> {};
+class StopSignal : public ::testing::TestWithParam<int> {};
 
 TEST_P(StopSignal, EndsTheSimulatorAndRemovesItsLink) {
-    test::TemporaryDirectory dir;
+    motor::testing::PortDirectory dir;
     SimProcess sim(dir.path(), {"--port=4", "--motor=010203:77"});
     ASSERT_TRUE(sim.wait_ready()) << sim.errors();
     EXPECT_TRUE(fs::is_symlink(dir.path() / "com4"));
@@ -51,11 +51,11 @@ TEST_P(StopSignal, EndsTheSimulatorAndRemovesItsLink) {
     EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, StopSignal, testing::Values(SIGINT, SIGTERM, SIGHUP),
+INSTANTIATE_TEST_SUITE_P(Signals, StopSignal, ::testing::Values(SIGINT, SIGTERM, SIGHUP),
                          [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
 
 TEST(MotorSimProgram, RefusesAPortAnotherRunningSimulatorOwns) {
-    test::TemporaryDirectory dir;
+    motor::testing::PortDirectory dir;
     SimProcess first(dir.path(), {});
     ASSERT_TRUE(first.wait_ready()) << first.errors();
     const fs::path device = fs::read_symlink(dir.path() / "com1");
@@ -69,7 +69,7 @@ TEST(MotorSimProgram, RefusesAPortAnotherRunningSimulatorOwns) {
 }
 
 TEST(MotorSimProgram, TakesOverTheLinkOfASimulatorThatWasKilled) {
-    test::TemporaryDirectory dir;
+    motor::testing::PortDirectory dir;
     {
         SimProcess killed(dir.path(), {});
         ASSERT_TRUE(killed.wait_ready()) << killed.errors();
@@ -83,7 +83,7 @@ TEST(MotorSimProgram, TakesOverTheLinkOfASimulatorThatWasKilled) {
 }
 
 TEST(MotorSimProgram, AnswersAgainAfterTheProgramOnTheLineClosedIt) {
-    test::TemporaryDirectory dir;
+    motor::testing::PortDirectory dir;
     SimProcess sim(dir.path(), {"--quiet"});
     ASSERT_TRUE(sim.wait_ready()) << sim.errors();
     for (int run = 0; run < 3; ++run) {
@@ -93,7 +93,7 @@ TEST(MotorSimProgram, AnswersAgainAfterTheProgramOnTheLineClosedIt) {
 }
 
 TEST(MotorSimProgram, ExplainsItselfAndRefusesWrongOptions) {
-    test::TemporaryDirectory dir;
+    motor::testing::PortDirectory dir;
     SimProcess help(dir.path(), {"--help"});
     EXPECT_EQ(help.wait_exit(), 0);
     EXPECT_EQ(help.output().rfind("Usage: motor-sim [OPTION]...", 0), 0u) << help.output();

@@ -11,8 +11,8 @@
 #include <fstream>
 
 #include "line_io.h"
+#include "port_directory.h"
 #include "pseudo_terminal.h"
-#include "temporary_directory.h"
 
 namespace motor::sim {
 namespace {
@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 
-class PortLinkTest : public testing::Test {
+class PortLinkTest : public ::testing::Test {
   protected:
     PseudoTerminal open_pty() {
         std::string error;
@@ -33,7 +33,7 @@ class PortLinkTest : public testing::Test {
         return PortLink::create(dir.path(), number, pty.slave_path(), error);
     }
 
-    test::TemporaryDirectory dir;
+    motor::testing::PortDirectory dir;
     std::string error;
 };
 
