@@ -9,6 +9,10 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
             line.help = true;
         } else if (arg == "--version") {
             line.version = true;
+        } else if (arg == "--trace") {
+            line.trace = "";
+        } else if (arg.rfind("--trace=", 0) == 0 && arg.size() > 8) {
+            line.trace = arg.substr(8);
         } else if (arg.rfind('-', 0) == 0) {
             line.unknown.push_back(arg);
         }
@@ -28,12 +32,23 @@ std::string help_text() {
            "Options:\n"
            "  -h, --help     show this help and exit\n"
            "      --version  show the version and exit\n"
+           "      --trace[=FILE]\n"
+           "                 write one line per frame sent, reply assembled, partial frame\n"
+           "                 dropped or bad checksum: local time, TX or RX, the bytes in hex and\n"
+           "                 their meaning, as in\n"
+           "                   2025-03-14 09:26:53.589 TX 03 02 01 01 32 39  OPEN value 50 to "
+           "010203\n"
+           "                 To standard error, or appended to FILE. Off by default; it changes\n"
+           "                 nothing else.\n"
            "\n"
            "Files and environment:\n"
            "  端口列表.TXT           the last port number, beside the program (or in\n"
            "                         $XDG_CONFIG_HOME/motor-panel/ when that is not writable)\n"
            "  MOTOR_PANEL_PORT_DIR   directory whose entries comN are the ports (replaces the\n"
-           "                         default ~/.config/motor-panel/ports and /dev/ttyS<N-1>)\n";
+           "                         default ~/.config/motor-panel/ports and /dev/ttyS<N-1>)\n"
+           "\n"
+           "Without hardware: motor-sim plays a motor controller on a pseudo-terminal linked\n"
+           "there (see motor-sim --help); ./scripts/run-panel.sh starts both.\n";
 }
 
 std::string version_text() {

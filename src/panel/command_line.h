@@ -2,6 +2,7 @@
 // The program's command line. Options are read before the window system is touched, so
 // --help and --version work without a display.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,8 @@ namespace motor::panel {
 struct CommandLine {
     bool help = false;
     bool version = false;
+    // --trace[=FILE]: trace the traffic; empty for standard error, else the file (appended).
+    std::optional<std::string> trace;
     std::vector<std::string> unknown;  // options this program does not know
 };
 

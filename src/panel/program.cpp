@@ -12,6 +12,7 @@
 #include "command_line.h"
 #include "gbk_text.h"
 #include "saved_port_file.h"
+#include "trace_file.h"
 #include "tray_icon_image.h"
 
 namespace motor::panel {
@@ -39,6 +40,7 @@ Program::~Program() {
 void Program::start() {
     auto* window = new MainWindow(state_);
     window_ = window;
+    window->link().set_observer(link_observer_);
     port_switch_ = std::make_unique<PortSwitchFor<SerialPort>>(window->serial_port());
     selection_.emplace(window->ops(), *port_switch_, saved_port_file_);
     // A port that goes away while open says so where the outcome of starting it is shown.
@@ -175,6 +177,16 @@ int run_program(int argc, char** argv) {
                   << "\nTry 'motor-panel --help'.\n";
         return 2;
     }
+    // Opened before the working directory changes, so a relative FILE is where the user meant.
+    std::unique_ptr<TraceFile> trace;
+    if (line.trace) {
+        std::string error;
+        trace = TraceFile::open(*line.trace, error);
+        if (!trace) {
+            std::cerr << "motor-panel: " << error << '\n';
+            return 2;
+        }
+    }
 
     const QtMessageHandler previous = qInstallMessageHandler(fatal_start_handler);
     QApplication app(argc, argv);
@@ -188,6 +200,7 @@ int run_program(int argc, char** argv) {
 
     const std::filesystem::path program_dir = QDir::currentPath().toStdString();
     Program program(*globals, saved_port_file_path(program_dir));
+    if (trace) program.set_link_observer(&trace->writer());
     program.start();
     return QApplication::exec();
 }

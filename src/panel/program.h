@@ -22,6 +22,8 @@ class Program final : public QObject {
     Program(PanelState& state, std::filesystem::path saved_port_file);
     ~Program() override;
 
+    // Watches the link's traffic from the window's creation on (--trace); before start().
+    void set_link_observer(LinkObserver* observer) { link_observer_ = observer; }
     // Builds the window from its description, runs the creation handler, shows it.
     void start();
 
@@ -52,6 +54,7 @@ class Program final : public QObject {
     std::unique_ptr<PortSwitch> port_switch_;
     std::optional<PortSelection> selection_;
     bool window_destroyed_ = false;
+    LinkObserver* link_observer_ = nullptr;
 };
 
 // The whole program: start-up, the event loop, the end. Returns the process's exit code.

@@ -9,6 +9,7 @@
 
 #include "fake_window.h"
 #include "recording_port.h"
+#include "trace_file.h"
 
 namespace motor {
 namespace {
@@ -113,6 +114,32 @@ TEST_F(TracedLink, AFailedWriteStopsTracingButNotTheLink) {
     // Said once, not once per line.
     EXPECT_EQ(complaints.find("trace:"), 0u);
     EXPECT_EQ(complaints.find("trace:", 1), std::string::npos);
+}
+
+TEST(TraceFile, AppendsToWhatTheFileHeld) {
+    const std::string name = ::testing::TempDir() + "trace_file_test.log";
+    std::remove(name.c_str());
+    for (int run = 0; run < 2; ++run) {
+        std::string error;
+        auto trace = TraceFile::open(name, error);
+        ASSERT_TRUE(trace) << error;
+        trace->writer().write(TraceDirection::sent, std::vector<std::uint8_t>{1},
+                              "run " + std::to_string(run));
+    }
+    File f(std::fopen(name.c_str(), "r"));
+    ASSERT_TRUE(f);
+    const auto lines = lines_of(f.get());
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find("TX 01                 run 0"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find("run 1"), std::string::npos);
+    std::remove(name.c_str());
+}
+
+TEST(TraceFile, SaysWhyAFileCannotBeOpened) {
+    std::string error;
+    EXPECT_FALSE(TraceFile::open("/nonexistent-dir/trace.log", error));
+    EXPECT_EQ(error,
+              "cannot open /nonexistent-dir/trace.log for the trace: No such file or directory");
 }
 
 }  // namespace
