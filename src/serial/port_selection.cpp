@@ -17,6 +17,11 @@ std::string port_status_text(std::string_view port_text, bool started) {
     return prefix + std::string(port_text) + (started ? success : failure);
 }
 
+std::uint8_t port_number_from_text(std::string_view port_text) {
+    // Only the low 8 bits count: "300" is port 44, "256" is 0 (then COM1), "-1" is 255.
+    return static_cast<std::uint8_t>(truncate_to_int64(text_to_number(port_text)) & 0xFF);
+}
+
 PortSelection::PortSelection(WindowOps& window, PortSwitch& port, std::filesystem::path file)
     : window_(window), port_(port), file_(std::move(file)) {}
 
@@ -53,8 +58,7 @@ void PortSelection::select_previous_port() {
 void PortSelection::load_saved_port() {
     port_text = read_saved_port_line(file_).text;
     if (port_text.empty()) port_text = "1";
-    // Only the low 8 bits count: "300" is port 44, "256" is 0 (then COM1), "-1" is 255.
-    port_number = static_cast<std::uint8_t>(truncate_to_int64(text_to_number(port_text)) & 0xFF);
+    port_number = port_number_from_text(port_text);
     start_selected_port();
 }
 

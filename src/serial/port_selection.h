@@ -62,6 +62,10 @@ class PortSelection {
     std::filesystem::path file_;
 };
 
+// The port number a port text stands for: the low 8 bits of its number ("300" is 44, "256" 0,
+// "-1" 255, "abc" 0). The panel reads its saved port so, and the simulator to find that port.
+std::uint8_t port_number_from_text(std::string_view port_text);
+
 // The label texts, as GBK bytes.
 std::string port_label_text(std::string_view port_text);
 std::string port_status_text(std::string_view port_text, bool started);

@@ -6,6 +6,7 @@
 
 #include "address_text.h"
 #include "event_loop.h"
+#include "panel_port.h"
 #include "port_link.h"
 #include "port_paths.h"
 #include "pseudo_terminal.h"
@@ -44,7 +45,9 @@ int run(const SimOptions& options) {
     if (!signals) return fail(error);
     std::optional<PseudoTerminal> line = PseudoTerminal::open(error);
     if (!line) return fail(error);
-    std::optional<PortLink> link = PortLink::create(dir, options.port, line->slave_path(), error);
+    const int port =
+        options.port_from_panel ? port_the_panel_opens(own_program_directory()) : options.port;
+    std::optional<PortLink> link = PortLink::create(dir, port, line->slave_path(), error);
     if (!link) return fail(error);
 
     TraceWriter trace(stdout);
@@ -54,9 +57,8 @@ int run(const SimOptions& options) {
                         std::string_view meaning) { trace.write(direction, bytes, meaning); };
     }
     Simulator simulator(options.settings, sink);
-    std::fprintf(stderr, "motor-sim: ready: com%d in %s is %s; motors %s\n", options.port,
-                 dir.c_str(), line->slave_path().c_str(),
-                 describe_motors(options.settings).c_str());
+    std::fprintf(stderr, "motor-sim: ready: com%d in %s is %s; motors %s\n", port, dir.c_str(),
+                 line->slave_path().c_str(), describe_motors(options.settings).c_str());
 
     const int status = run_event_loop(simulator, *line, signals->fd(), error);
     if (status != 0) return fail(error);

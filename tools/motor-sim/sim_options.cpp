@@ -59,6 +59,18 @@ Setter integer_setter(long low, long high, std::function<void(SimOptions&, long)
     };
 }
 
+Setter port_setter() {
+    const Setter number = integer_setter(1, 255, [](SimOptions& o, long v) {
+        o.port = static_cast<int>(v);
+        o.port_from_panel = false;
+    });
+    return [number](ParseState& state, std::string_view text) -> std::string {
+        if (text != "saved") return number(state, text);
+        state.options.port_from_panel = true;
+        return {};
+    };
+}
+
 Setter fault_setter(FaultSpec FaultPlan::*member) {
     return [=](ParseState& state, std::string_view text) -> std::string {
         const auto spec = parse_fault_spec(text);
@@ -99,8 +111,10 @@ Setter flag_setter(void (*set)(SimOptions&)) {
 
 const std::vector<OptionSpec>& option_table() {
     static const std::vector<OptionSpec> table = {
-        {"port", "N", "link the line as comN (1 to 255; default 1)",
-         integer_setter(1, 255, [](SimOptions& o, long v) { o.port = static_cast<int>(v); })},
+        {"port", "N|saved",
+         "link the line as comN (1 to 255; default 1); 'saved': as the port motor-panel opens, "
+         "the one in its saved port file beside this program (COM1 when there is none)",
+         port_setter()},
         {"motor", "ADDRESS[:POSITION]",
          "a motor with this address (six hex digits, not 000000), starting at POSITION (0 to "
          "255; default 0). Give it once per motor; without it there is one motor, 010203 at 0",

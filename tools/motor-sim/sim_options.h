@@ -11,7 +11,8 @@ namespace motor::sim {
 struct SimOptions {
     enum class Action { run, help, version };
     Action action = Action::run;
-    int port = 1;  // linked as comN
+    int port = 1;                  // linked as comN
+    bool port_from_panel = false;  // --port=saved: the port motor-panel will open
     bool quiet = false;
     SimulatorSettings settings;
 };

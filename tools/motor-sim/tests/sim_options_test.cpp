@@ -46,6 +46,14 @@ TEST(SimOptions, ReadEveryOptionInBothSpellings) {
     EXPECT_TRUE(o.quiet);
 }
 
+TEST(SimOptions, PortSavedMeansThePortThePanelOpens) {
+    EXPECT_TRUE(parse({"--port=saved"}).options.port_from_panel);
+    const ParsedOptions later_number = parse({"--port=saved", "--port=4"});
+    EXPECT_FALSE(later_number.options.port_from_panel);
+    EXPECT_EQ(later_number.options.port, 4);
+    EXPECT_FALSE(parse({}).options.port_from_panel);
+}
+
 TEST(SimOptions, HelpAndVersionAreActions) {
     EXPECT_EQ(parse({"--help"}).options.action, SimOptions::Action::help);
     EXPECT_EQ(parse({"--port=3", "--version"}).options.action, SimOptions::Action::version);
@@ -67,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         BadCase{{"com1"}, "unexpected argument 'com1'"},
         BadCase{{"--colour"}, "unknown option '--colour'"},
-        BadCase{{"--port"}, "--port needs a value (N)"},
+        BadCase{{"--port"}, "--port needs a value (N|saved)"},
         BadCase{{"--port=0"}, "--port expects a whole number from 1 to 255, not '0'"},
         BadCase{{"--port=256"}, "--port expects a whole number from 1 to 255, not '256'"},
         BadCase{{"--port=1x"}, "--port expects a whole number from 1 to 255, not '1x'"},
@@ -92,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SimOptions, HelpDescribesEveryOptionAndTheSimulation) {
     const std::string help = help_text();
     for (const char* option :
-         {"--port=N", "--motor=ADDRESS[:POSITION]", "--speed=N", "--reply-delay=MS",
+         {"--port=N|saved", "--motor=ADDRESS[:POSITION]", "--speed=N", "--reply-delay=MS",
           "--silent=SPEC", "--noise=SPEC", "--drop-byte=SPEC", "--corrupt-checksum=SPEC",
           "--pause-reply=SPEC", "--pause-ms=MS", "--seed=N", "--quiet", "--help", "--version",
           "MOTOR_PANEL_PORT_DIR", "BROADCAST_READ_ADDRESS", "not the definition of any device"}) {
