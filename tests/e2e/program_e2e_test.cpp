@@ -43,7 +43,7 @@ bool device_free(const fs::path& device) {
 class Panel {
   public:
     Panel(XSession& x, const TempDir& dir, const fs::path& port_dir,
-          std::optional<std::string> saved)
+          std::optional<std::string> saved, const std::vector<std::string>& options_given = {})
         : x_(x), program_dir_(dir.path() / "program") {
         fs::create_directories(program_dir_);
         fs::copy_file(MOTOR_PANEL_BINARY, program_dir_ / "motor-panel");
@@ -52,7 +52,9 @@ class Panel {
         options.env["MOTOR_PANEL_PORT_DIR"] = port_dir.string();
         options.cwd = dir.path();
         options.stderr_file = errors_file_ = dir.path() / "stderr.txt";
-        process_ = spawn({(program_dir_ / "motor-panel").string()}, options);
+        std::vector<std::string> argv{(program_dir_ / "motor-panel").string()};
+        argv.insert(argv.end(), options_given.begin(), options_given.end());
+        process_ = spawn(argv, options);
         const auto id = x_.find_window(title, 20s);
         if (!id) return;
         window_ = *id;
@@ -223,6 +225,48 @@ TEST_F(ProgramTest, TheLineGoingAwayShowsTheFailureTextAndCostsNoCpu) {
     const long used = cpu_ticks(panel.process().pid()) - before;
     EXPECT_LT(used, 20) << "clock ticks used in 2 s after the loss";
 }
+
+#ifdef MOTOR_SIM_BINARY
+// The demo's pair: the panel on COM1 with motor-sim linked there, keys in, replies shown, and
+// the panel's trace and the simulator's showing the same frames.
+TEST_F(ProgramTest, AnswersFromTheSimulatedMotorAndTracesTheTraffic) {
+    SpawnOptions sim_options;
+    sim_options.env["MOTOR_PANEL_PORT_DIR"] = port_dir().string();
+    sim_options.stdout_file = dir_.path() / "sim-trace.txt";
+    sim_options.stderr_file = dir_.path() / "sim-messages.txt";
+    Child sim = spawn({MOTOR_SIM_BINARY, "--motor=010203:120"}, sim_options);
+    ASSERT_TRUE(wait_until([&] { return fs::is_symlink(port_dir() / "com1"); }))
+        << read_text(dir_.path() / "sim-messages.txt");
+
+    const fs::path trace = dir_.path() / "panel-trace.txt";
+    Panel panel(x(), dir_, port_dir(), std::nullopt, {"--trace=" + trace.string()});
+    ASSERT_TRUE(panel.up());
+    ASSERT_TRUE(panel.wait_for_status(false));  // 串口 1 启动成功！
+
+    const auto shown = [&](const std::string& line) {
+        return wait_until([&] { return read_text(trace).find(line) != std::string::npos; }, 5s);
+    };
+    x().key(panel.window(), "d");
+    EXPECT_TRUE(shown("TX 03 02 01 00 32 38  READ_POSITION value 50 to 010203"))
+        << read_text(trace);
+    EXPECT_TRUE(shown("RX 03 02 01 00 78 7E  reply from 010203 position 120")) << read_text(trace);
+    const auto [px, py] = panel.at(232 + 112 + 10, 8 + 72 + 12);  // 编辑框_实际位置, turned green
+    EXPECT_TRUE(wait_until([&] { return x().pixel(px, py) == 0x00FF00; }, 5s));
+    x().key(panel.window(), "a");
+    EXPECT_TRUE(shown("RX 03 02 01 20 78 9E  reply from 010203 position 120")) << read_text(trace);
+
+    x().key(panel.window(), "Escape");
+    EXPECT_EQ(panel.process().wait(10s), 0) << panel.errors();
+    sim.signal(SIGTERM);
+    EXPECT_EQ(sim.wait(10s), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(port_dir() / "com1")));
+    const std::string sim_trace = read_text(dir_.path() / "sim-trace.txt");
+    EXPECT_NE(sim_trace.find("RX 00 00 00 20 32 52  BROADCAST_READ_ADDRESS value 50 to 000000 "
+                             "(broadcast)"),
+              std::string::npos)
+        << sim_trace;
+}
+#endif
 
 TEST(ProgramWithoutDisplay, SaysSoAndEndsWithMinusOne) {
     const RunResult r = run({"env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM=xcb",
