@@ -13,10 +13,11 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
             line.trace = "";
         } else if (arg.rfind("--trace=", 0) == 0 && arg.size() > 8) {
             line.trace = arg.substr(8);
-        } else if (arg.rfind('-', 0) == 0) {
+        } else if (arg.rfind("--", 0) == 0) {
             line.unknown.push_back(arg);
         }
-        // Other arguments (a window system's own, such as -display) are left to Qt.
+        // Single-dash options are the window system's own (-platform, -display, -style) and
+        // are left to Qt.
     }
     return line;
 }

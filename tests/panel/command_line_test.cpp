@@ -28,7 +28,10 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"RelativeFile", {"--trace=t.log"}, "t.log", {}},
                       LineCase{"FileNameMissing", {"--trace="}, std::nullopt, {"--trace="}},
                       LineCase{"NearMiss", {"--tracer"}, std::nullopt, {"--tracer"}},
-                      LineCase{"LastOneCounts", {"--trace=a", "--trace"}, "", {}}),
+                      LineCase{"LastOneCounts", {"--trace=a", "--trace"}, "", {}},
+                      LineCase{"QtsOwnOptions", {"-platform", "offscreen", "-style", "fusion"},
+                               std::nullopt, {}},
+                      LineCase{"UnknownLongOption", {"--bogus"}, std::nullopt, {"--bogus"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandLineHelp, DescribesTheTrace) {
