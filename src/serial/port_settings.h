@@ -38,6 +38,16 @@ inline constexpr PortSettings port_settings{
     .dtr_mode = 0,
 };
 
+// True when the settings use only codes this system supports: one stop bit, no parity bit, no
+// parity checking, no handshake, DTR as the device has it and no event character. Codes whose
+// meaning is "one stop bit" or "no parity" include every value outside their tables.
+inline constexpr bool uses_only_supported_codes(const PortSettings& s) {
+    const bool one_stop_bit = s.stop_bits_code != 2 && s.stop_bits_code != 3;
+    const bool no_parity = s.parity_code < 1 || s.parity_code > 4;
+    return one_stop_bit && no_parity && (s.parity_check & 1) == 0 && s.flow_control_code == 0 &&
+           s.dtr_mode == 0 && s.event_char_text.empty();
+}
+
 // How long one send_byte may wait for its byte: the per-byte write time-out for one byte plus
 // the constant write time-out.
 inline constexpr std::int32_t write_timeout_ms(const PortSettings& s) {

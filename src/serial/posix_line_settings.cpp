@@ -47,14 +47,6 @@ bool size_for(std::int32_t data_bits, tcflag_t& size) {
     }
 }
 
-// Codes whose meaning is "one stop bit" or "no parity" include every value outside the table.
-bool uses_only_supported_codes(const PortSettings& s) {
-    const bool one_stop_bit = s.stop_bits_code != 2 && s.stop_bits_code != 3;
-    const bool no_parity = s.parity_code < 1 || s.parity_code > 4;
-    return one_stop_bit && no_parity && (s.parity_check & 1) == 0 && s.flow_control_code == 0 &&
-           s.dtr_mode == 0 && s.event_char_text.empty();
-}
-
 constexpr tcflag_t checked_cflags = CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS;
 constexpr tcflag_t checked_iflags = INPCK | IXON | IXOFF | IXANY;
 
