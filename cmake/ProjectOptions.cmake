@@ -14,11 +14,23 @@ function(motor_panel_target_defaults target)
     endif()
 endfunction()
 
-# A GoogleTest executable linked against the given libraries, registered with CTest.
+# A GoogleTest executable linked against the given libraries, registered with CTest. In a cross
+# build, LAUNCHER (a command and its arguments) runs the emulator that runs the program.
 function(motor_panel_gtest name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;LABELS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;LABELS;LAUNCHER" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     motor_panel_target_defaults(${name})
     target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest GTest::gtest_main)
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "${ARG_LABELS}")
+    if(CMAKE_CROSSCOMPILING)
+        # One test per program: every start of a program under Wine costs a good part of a second.
+        if(ARG_LAUNCHER)
+            add_test(NAME ${name}
+                     COMMAND ${ARG_LAUNCHER} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}>)
+        else()
+            add_test(NAME ${name} COMMAND ${name})
+        endif()
+        set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}" FIXTURES_REQUIRED wine)
+    else()
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "${ARG_LABELS}")
+    endif()
 endfunction()
