@@ -4,7 +4,8 @@
 set -eu
 
 # fonts-wqy-microhei: the window's captions are Chinese; without a face that holds them they
-# show as empty boxes.
+# show as empty boxes. g++-mingw-w64-x86-64-posix, wine, wine64: the Windows build and its tests
+# (GoogleTest for it is built from the googletest sources).
 packages="
 cmake g++ make pkg-config
 googletest libgtest-dev libgmock-dev
@@ -12,6 +13,7 @@ clang libclang-rt-14-dev
 qt6-base-dev
 fonts-wqy-microhei
 xvfb xauth openbox trayer xdotool x11-utils x11-xserver-utils imagemagick
+g++-mingw-w64-x86-64-posix wine wine64
 "
 
 missing=""
