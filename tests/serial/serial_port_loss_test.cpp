@@ -1,9 +1,5 @@
 // A line that goes away, and a line that stops taking bytes.
 
-#include <poll.h>
-#include <unistd.h>
-
-#include <array>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -52,26 +48,9 @@ TEST_F(SerialLineTest, HangUpAfterStopIsNotReported) {
     EXPECT_EQ(losses, 0);
 }
 
-// Fills the line until the master, which never reads, takes no more; how many bytes it took.
-std::size_t fill_until_blocked(int slave) {
-    const std::array<std::uint8_t, 512> chunk{};
-    std::size_t written = 0;
-    for (;;) {
-        const ssize_t n = write(slave, chunk.data(), chunk.size());
-        if (n > 0) {
-            written += static_cast<std::size_t>(n);
-            continue;
-        }
-        // The kernel moves bytes between its buffers in the background and may make room once
-        // more: the line is full when it stays full for a while.
-        pollfd out{slave, POLLOUT, 0};
-        if (poll(&out, 1, 500) == 0) return written;
-    }
-}
-
 TEST_F(SerialLineTest, WriteThatCannotCompleteEndsAfterTheTimeoutAndCountsAsDone) {
     open_on(3);
-    const std::size_t filler = fill_until_blocked(line.slave());
+    const std::size_t filler = line.clog();
 
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(port.send_byte(0x42), 1);

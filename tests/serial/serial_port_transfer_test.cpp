@@ -3,37 +3,15 @@
 #include <unistd.h>
 
 #include <memory>
-#include <numeric>
 
+#include "byte_sequences.h"
 #include "serial_line_fixture.h"
 
 namespace motor {
 namespace {
 
-std::vector<std::uint8_t> every_byte_value() {
-    std::vector<std::uint8_t> bytes(256);
-    std::iota(bytes.begin(), bytes.end(), 0);
-    return bytes;
-}
-
-std::vector<std::uint8_t> counting(std::size_t count) {
-    std::vector<std::uint8_t> bytes(count);
-    for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + 1);
-    return bytes;
-}
-
-struct BytesCase {
-    const char* name;
-    std::vector<std::uint8_t> bytes;
-    friend void PrintTo(const BytesCase& c, std::ostream* os) { *os << c.name; }
-};
-
-const auto sequences = ::testing::Values(
-    BytesCase{"Frame", {0x03, 0x02, 0x01, 0x01, 0x32, 0x39}},
-    // Line ends, XON/XOFF, interrupt and end-of-file characters travel as plain data.
-    BytesCase{"EveryByteValue", every_byte_value()},
-    // Back to back, as frames go out: a purge of pending output before each would lose some.
-    BytesCase{"ThousandBackToBack", counting(1000)});
+using testing::BytesCase;
+using testing::counting;
 
 const auto case_name = [](const auto& info) { return std::string(info.param.name); };
 
@@ -46,7 +24,7 @@ TEST_P(Sending, BytesArriveCompleteAndInCallOrder) {
     EXPECT_EQ(line.read_from_port(bytes.size(), patience), bytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Sending, sequences, case_name);
+INSTANTIATE_TEST_SUITE_P(Table, Sending, testing::byte_sequences, case_name);
 
 class Receiving : public SerialLineTest, public ::testing::WithParamInterface<BytesCase> {};
 
@@ -67,7 +45,7 @@ TEST_P(Receiving, EachByteBecomesOneEventInOrderAndTheLineStaysOpen) {
     EXPECT_EQ(losses, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Receiving, sequences, case_name);
+INSTANTIATE_TEST_SUITE_P(Table, Receiving, testing::byte_sequences, case_name);
 
 TEST_F(SerialLineTest, SendOnClosedPortWritesNothing) {
     ports.link(3, line.slave_path());

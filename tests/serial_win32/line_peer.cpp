@@ -14,7 +14,6 @@
 // the port it listens on, serves it until it ends, and exits with its status.
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -29,9 +28,9 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -40,10 +39,12 @@
 #include <utility>
 #include <vector>
 
+#include "pty_pair.h"
+
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using Bytes = std::vector<std::uint8_t>;
+using motor::testing::PtyPair;
 
 [[noreturn]] void fail(const char* what) {
     throw std::system_error(errno, std::system_category(), what);
@@ -69,81 +70,31 @@ class Fd {
     int fd_ = -1;
 };
 
-int remaining_ms(Clock::time_point deadline) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-    return static_cast<int>(std::max<std::int64_t>(left.count(), 0));
-}
-
-// One pseudo-terminal. The slave side stays open here too, so the line lives on between the
-// port's opens and closes, and closing the master is the one way it goes away.
-struct Line {
-    Fd master;
-    Fd slave;
-    std::string slave_path;
-};
-
-Line make_line() {
-    Line line;
-    line.master = Fd(posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));
-    if (line.master.get() < 0) fail("posix_openpt");
-    if (grantpt(line.master.get()) != 0 || unlockpt(line.master.get()) != 0) fail("unlockpt");
-    std::array<char, 128> name{};
-    if (ptsname_r(line.master.get(), name.data(), name.size()) != 0) fail("ptsname_r");
-    line.slave_path = name.data();
-    line.slave = Fd(open(name.data(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));
-    if (line.slave.get() < 0) fail("open slave");
+// A fresh line: a pseudo-terminal whose slave side stays open here too, so that the line lives
+// on between the port's opens and closes and closing the master is the one way it goes away.
+std::unique_ptr<PtyPair> make_line() {
+    auto line = std::make_unique<PtyPair>();
     // A wire: no line discipline between the two ends.
     termios raw{};
-    if (tcgetattr(line.slave.get(), &raw) != 0) fail("tcgetattr");
+    if (tcgetattr(line->slave(), &raw) != 0) fail("tcgetattr");
     cfmakeraw(&raw);
-    if (tcsetattr(line.slave.get(), TCSANOW, &raw) != 0) fail("tcsetattr");
+    if (tcsetattr(line->slave(), TCSANOW, &raw) != 0) fail("tcsetattr");
     return line;
 }
 
-void write_all(int fd, const Bytes& bytes, Clock::time_point deadline) {
+// Writes at the slave, as the port would.
+void write_as_port(const PtyPair& line, const Bytes& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        const ssize_t n = write(line.slave(), bytes.data() + done, bytes.size() - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
-            continue;
+        } else if (errno == EAGAIN) {
+            pollfd out{line.slave(), POLLOUT, 0};
+            if (poll(&out, 1, 10'000) != 1) throw std::runtime_error("the line takes nothing");
+        } else if (errno != EINTR) {
+            fail("write at the slave");
         }
-        if (n < 0 && errno != EAGAIN && errno != EINTR) fail("write");
-        pollfd out{fd, POLLOUT, 0};
-        if (poll(&out, 1, remaining_ms(deadline)) == 0) throw std::runtime_error("write timed out");
-    }
-}
-
-Bytes read_up_to(int fd, std::size_t count, Clock::time_point deadline) {
-    Bytes bytes;
-    std::array<std::uint8_t, 4096> buffer;
-    while (bytes.size() < count) {
-        const ssize_t n = read(fd, buffer.data(), std::min(buffer.size(), count - bytes.size()));
-        if (n > 0) {
-            bytes.insert(bytes.end(), buffer.data(), buffer.data() + n);
-            continue;
-        }
-        if (n < 0 && errno != EAGAIN && errno != EINTR) break;  // EIO: the port side is closed
-        pollfd in{fd, POLLIN, 0};
-        if (poll(&in, 1, remaining_ms(deadline)) == 0) break;
-    }
-    return bytes;
-}
-
-// Writes through the slave until the master, which nobody reads, takes no more.
-std::size_t clog(int slave) {
-    const std::array<std::uint8_t, 512> chunk{};
-    std::size_t written = 0;
-    for (;;) {
-        const ssize_t n = write(slave, chunk.data(), chunk.size());
-        if (n > 0) {
-            written += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno != EAGAIN && errno != EINTR) fail("write");
-        // The kernel moves bytes on in the background: full only once it stays full a while.
-        pollfd out{slave, POLLOUT, 0};
-        if (poll(&out, 1, 200) == 0) return written;
     }
 }
 
@@ -179,7 +130,7 @@ class Peer {
         int com = 0;
         in >> verb >> com;
         if (verb == "plug") return "ok " + plug(com);
-        Line& line = lines_.at(com);
+        const PtyPair& line = *lines_.at(com);
         if (verb == "unplug") {
             lines_.erase(com);
             return "ok";
@@ -187,38 +138,40 @@ class Peer {
         if (verb == "write" || verb == "inject") {
             std::string hex;
             in >> hex;
-            const int fd = verb == "write" ? line.master.get() : line.slave.get();
-            write_all(fd, from_hex(hex), Clock::now() + std::chrono::seconds(10));
+            if (verb == "write") {
+                line.write_to_port(from_hex(hex));
+            } else {
+                write_as_port(line, from_hex(hex));
+            }
             return "ok";
         }
         if (verb == "read") {
             std::size_t count = 0;
             int ms = 0;
             in >> count >> ms;
-            const auto deadline = Clock::now() + std::chrono::milliseconds(ms);
-            return "ok " + to_hex(read_up_to(line.master.get(), count, deadline));
+            return "ok " + to_hex(line.read_from_port(count, std::chrono::milliseconds(ms)));
         }
-        if (verb == "clog") return "ok " + std::to_string(clog(line.slave.get()));
+        if (verb == "clog") return "ok " + std::to_string(line.clog());
         throw std::runtime_error("unknown request: " + request);
     }
 
   private:
     std::string plug(int com) {
         lines_.erase(com);
-        Line line = make_line();
+        auto line = make_line();
         // Replaced in one step, so the port never finds the name missing.
         const auto link = lines_dir_ / ("com" + std::to_string(com));
         const auto staged = lines_dir_ / ("com" + std::to_string(com) + ".new");
         std::filesystem::remove(staged);
-        std::filesystem::create_symlink(line.slave_path, staged);
+        std::filesystem::create_symlink(line->slave_path(), staged);
         std::filesystem::rename(staged, link);
-        std::string path = line.slave_path;
+        std::string path = line->slave_path();
         lines_[com] = std::move(line);
         return path;
     }
 
     std::filesystem::path lines_dir_;
-    std::map<int, Line> lines_;
+    std::map<int, std::unique_ptr<PtyPair>> lines_;
 };
 
 // Reads one line (without its end) from a connected socket; nothing once the other end closed.

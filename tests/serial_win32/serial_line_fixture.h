@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "event_queue.h"
@@ -38,6 +39,15 @@ class SerialLineTest : public ::testing::Test {
     void open_port() {
         port.set_com_number(line.com_number());
         ASSERT_EQ(port.start_port(), 1) << port.last_error();
+    }
+
+    // Another port object on the test's line, open, whose bytes are recorded too.
+    std::unique_ptr<SerialPort> second_port() {
+        auto second = std::make_unique<SerialPort>(events.poster());
+        second->set_com_number(line.com_number());
+        EXPECT_EQ(second->start_port(), 1) << second->last_error();
+        second->byte_received = [this](std::int32_t value) { received.push_back(value); };
+        return second;
     }
 
     bool receive_until_count(std::size_t count) {

@@ -1,38 +1,16 @@
 // Bytes on the line in both directions, and what stop_port drops.
 
 #include <memory>
-#include <numeric>
 #include <thread>
 
+#include "byte_sequences.h"
 #include "serial_line_fixture.h"
 
 namespace motor {
 namespace {
 
-std::vector<std::uint8_t> every_byte_value() {
-    std::vector<std::uint8_t> bytes(256);
-    std::iota(bytes.begin(), bytes.end(), 0);
-    return bytes;
-}
-
-std::vector<std::uint8_t> counting(std::size_t count) {
-    std::vector<std::uint8_t> bytes(count);
-    for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + 1);
-    return bytes;
-}
-
-struct BytesCase {
-    const char* name;
-    std::vector<std::uint8_t> bytes;
-};
-
-const auto sequences = ::testing::Values(
-    BytesCase{"Frame", {0x03, 0x02, 0x01, 0x01, 0x32, 0x39}},
-    BytesCase{"TenByteBurst", counting(10)},
-    // Line ends, XON/XOFF and NUL travel as plain data.
-    BytesCase{"EveryByteValue", every_byte_value()},
-    // Back to back, as frames go out: a purge of pending output before each would lose some.
-    BytesCase{"ThousandBackToBack", counting(1000)});
+using testing::BytesCase;
+using testing::counting;
 
 const auto case_name = [](const auto& info) { return std::string(info.param.name); };
 
@@ -45,19 +23,28 @@ TEST_P(Sending, BytesArriveCompleteAndInCallOrder) {
     EXPECT_EQ(line.read_from_port(bytes.size(), patience), bytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Sending, sequences, case_name);
+INSTANTIATE_TEST_SUITE_P(Table, Sending, testing::byte_sequences, case_name);
 
 class Receiving : public SerialLineTest, public ::testing::WithParamInterface<BytesCase> {};
 
-TEST_P(Receiving, EachByteBecomesOneEventInOrder) {
+TEST_P(Receiving, EachByteBecomesOneEventInOrderAndTheLineStaysOpen) {
     open_port();
     const std::vector<std::uint8_t>& bytes = GetParam().bytes;
+    std::vector<std::int32_t> expected(bytes.begin(), bytes.end());
     line.write_to_port(bytes);
     ASSERT_TRUE(receive_until_count(bytes.size()));
-    EXPECT_EQ(received, std::vector<std::int32_t>(bytes.begin(), bytes.end()));
+    EXPECT_EQ(received, expected);
+
+    // A quiet line after a burst is not a lost one.
+    line.write_to_port(bytes);
+    ASSERT_TRUE(receive_until_count(2 * bytes.size()));
+    expected.insert(expected.end(), bytes.begin(), bytes.end());
+    EXPECT_EQ(received, expected);
+    EXPECT_TRUE(port.is_open());
+    EXPECT_EQ(losses, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Receiving, sequences, case_name);
+INSTANTIATE_TEST_SUITE_P(Table, Receiving, testing::byte_sequences, case_name);
 
 TEST_F(SerialLineTest, SendOnClosedPortWritesNothing) {
     port.set_com_number(line.com_number());
@@ -94,16 +81,43 @@ TEST_F(SerialLineTest, RestartDropsEarlierBytesAndReceivesNewOnes) {
     EXPECT_EQ(received, std::vector<std::int32_t>{0x77});
 }
 
-TEST_F(SerialLineTest, StopFromTheHandlerDropsTheRestOfTheBatch) {
-    open_port();
-    port.byte_received = [this](std::int32_t value) {
+// Each case ends the port from inside its byte handler.
+struct EndingCase {
+    const char* name;
+    void (*end)(std::unique_ptr<SerialPort>& port);
+    friend void PrintTo(const EndingCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class HandlerEndsThePort : public SerialLineTest,
+                           public ::testing::WithParamInterface<EndingCase> {};
+
+TEST_P(HandlerEndsThePort, RestOfTheBatchIsDropped) {
+    std::unique_ptr<SerialPort> ending = second_port();
+    ending->byte_received = [&](std::int32_t value) {
         received.push_back(value);
-        port.stop_port();
+        GetParam().end(ending);
     };
     line.write_to_port(counting(10));
     ASSERT_TRUE(receive_until_count(1));
     events.run_pending();
     EXPECT_EQ(received.size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, HandlerEndsThePort,
+    ::testing::Values(
+        EndingCase{"Stop", [](std::unique_ptr<SerialPort>& port) { port->stop_port(); }},
+        // The window closing while a handler pumps events destroys the port inside delivery.
+        EndingCase{"Destroy", [](std::unique_ptr<SerialPort>& port) { port.reset(); }}),
+    case_name);
+
+TEST_F(SerialLineTest, HandoverQueuedForADestroyedPortDoesNothing) {
+    std::unique_ptr<SerialPort> doomed = second_port();
+    line.write_to_port(counting(10));
+    ASSERT_TRUE(events.wait_for_post(patience));
+    doomed.reset();
+    EXPECT_GE(events.run_pending(), 1u);
+    EXPECT_TRUE(received.empty());
 }
 
 // Sleeping is the point here: the port must stay asleep while nothing happens on the line.

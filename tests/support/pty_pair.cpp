@@ -77,6 +77,22 @@ std::vector<std::uint8_t> PtyPair::read_from_port(std::size_t count,
     return got;
 }
 
+std::size_t PtyPair::clog() const {
+    const std::array<std::uint8_t, 512> chunk{};
+    std::size_t written = 0;
+    for (;;) {
+        const ssize_t n = write(slave_, chunk.data(), chunk.size());
+        if (n > 0) {
+            written += static_cast<std::size_t>(n);
+            continue;
+        }
+        // The kernel moves bytes between its buffers in the background and may make room once
+        // more: the line is full when it stays full for a while.
+        pollfd out{slave_, POLLOUT, 0};
+        if (poll(&out, 1, 500) == 0) return written;
+    }
+}
+
 void PtyPair::close_master() {
     if (master_ >= 0) close(master_);
     master_ = -1;

@@ -28,6 +28,9 @@ class PtyPair {
     // Reads from the master until `count` bytes came or `limit` passed; what came.
     std::vector<std::uint8_t> read_from_port(std::size_t count,
                                              std::chrono::milliseconds limit) const;
+    // Writes at the slave until the master, which nobody reads, takes no more, so that the
+    // port's next write blocks; how many bytes that took.
+    std::size_t clog() const;
     // Hangs up the line, as an unplugged adapter does.
     void close_master();
 
