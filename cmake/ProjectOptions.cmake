@@ -29,7 +29,9 @@ function(motor_panel_gtest name)
         else()
             add_test(NAME ${name} COMMAND ${name})
         endif()
-        set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}" FIXTURES_REQUIRED wine)
+        # A hung program under Wine would otherwise hold CI for CTest's default 25 minutes.
+        set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}" FIXTURES_REQUIRED wine
+                                                TIMEOUT 300)
     else()
         gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "${ARG_LABELS}")
     endif()

@@ -8,5 +8,5 @@ add_test(NAME wine_server_start
          COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-server.sh start ${MOTOR_PANEL_WINE_DIR})
 add_test(NAME wine_server_stop
          COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-server.sh stop ${MOTOR_PANEL_WINE_DIR})
-set_tests_properties(wine_server_start PROPERTIES FIXTURES_SETUP wine)
+set_tests_properties(wine_server_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
 set_tests_properties(wine_server_stop PROPERTIES FIXTURES_CLEANUP wine)

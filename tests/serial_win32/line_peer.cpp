@@ -120,7 +120,14 @@ std::string to_hex(const Bytes& bytes) {
 class Peer {
   public:
     explicit Peer(std::filesystem::path lines_dir) : lines_dir_(std::move(lines_dir)) {
+        // Names left by an earlier run lead to pseudo-terminals that are gone, or that another
+        // program has now.
         std::filesystem::create_directories(lines_dir_);
+        for (const auto& entry : std::filesystem::directory_iterator(lines_dir_)) {
+            if (entry.is_symlink() && entry.path().filename().string().starts_with("com")) {
+                std::filesystem::remove(entry.path());
+            }
+        }
     }
 
     // One request line in, one answer line out.
