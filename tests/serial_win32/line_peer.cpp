@@ -1,14 +1,18 @@
 // The far end of the serial lines that the Windows serial tests open under Wine. A Windows
 // program cannot make a pseudo-terminal, so this Linux program makes them, points
 // LINES_DIR/comN (which the Wine prefix maps to COMn) at their slave side and does on their
-// master side what the test asks for over a loopback TCP connection, one text line each way:
+// master side what the test asks for over a loopback TCP connection, one text line each way.
+// Requests, and what follows "ok" in their answers:
 //
-//   plug N             a fresh line behind COMn                     -> ok /dev/pts/K
-//   unplug N           close the far end: the port sees a hang-up   -> ok
-//   write N HEX        the far end sends these bytes to the port    -> ok
-//   read N COUNT MS    what the far end received: COUNT bytes, or fewer when MS ran out -> ok HEX
-//   clog N             fill the line until the far end, which reads nothing, takes no more -> ok
-//   BYTES inject N HEX       put bytes on the line as if the port had written them -> ok
+//   plug N           a fresh line behind COMn; the slave's name
+//   unplug N         close the far end: the port sees a hang-up
+//   write N HEX      the far end sends these bytes to the port
+//   read N COUNT MS  what the far end received, COUNT bytes or fewer when MS ran out; HEX
+//   clog N           fill the line until the far end, which reads nothing, takes no more;
+//                    how many bytes that took
+//   inject N HEX     put bytes on the line as if the port had written them
+//
+// A request that fails is answered "error" and why.
 //
 // Usage: line-peer LINES_DIR PROGRAM [ARG...]. Runs PROGRAM with MOTOR_PANEL_LINE_PEER set to
 // the port it listens on, serves it until it ends, and exits with its status.
