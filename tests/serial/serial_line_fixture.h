@@ -28,6 +28,12 @@ class SerialLineTest : public ::testing::Test {
         port.device_lost = [this] { ++losses; };
     }
 
+    // The line as COM3 and the port open on it. The cases every system runs use this one.
+    void open_port() { open_on(3); }
+
+    // A second port object on the line as COM4, open, recording into `received`.
+    std::unique_ptr<SerialPort> second_port() { return second_port_on(4); }
+
     // Links the line as COMn and opens the port on it.
     void open_on(std::int32_t com_number) {
         ports.link(com_number, line.slave_path());

@@ -58,16 +58,6 @@ TEST_F(SerialLineTest, OpenPortStaysOnItsDeviceUntilTheNextStart) {
     EXPECT_EQ(other.read_from_port(1, patience), std::vector<std::uint8_t>{0x22});
 }
 
-TEST_F(SerialLineTest, TwoStartsInARowOnAFreeDeviceBothSucceed) {
-    open_on(3);
-    ASSERT_EQ(port.start_port(), 1) << port.last_error();
-    EXPECT_TRUE(port.is_open());
-    const std::vector<std::uint8_t> reply{0x30, 0x31};
-    line.write_to_port(reply);
-    ASSERT_TRUE(receive_until_count(2));
-    EXPECT_EQ(received, (std::vector<std::int32_t>{0x30, 0x31}));
-}
-
 // Exclusivity stays on the terminal after its descriptor closes; left set, it would refuse the
 // next open of anyone but root.
 TEST_F(SerialLineTest, TerminalIsExclusiveOnlyWhileThePortIsOpen) {

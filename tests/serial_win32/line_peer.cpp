@@ -86,22 +86,6 @@ std::unique_ptr<PtyPair> make_line() {
     return line;
 }
 
-// Writes at the slave, as the port would.
-void write_as_port(const PtyPair& line, const Bytes& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(line.slave(), bytes.data() + done, bytes.size() - done);
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
-        } else if (errno == EAGAIN) {
-            pollfd out{line.slave(), POLLOUT, 0};
-            if (poll(&out, 1, 10'000) != 1) throw std::runtime_error("the line takes nothing");
-        } else if (errno != EINTR) {
-            fail("write at the slave");
-        }
-    }
-}
-
 Bytes from_hex(const std::string& text) {
     if (text.size() % 2 != 0) throw std::runtime_error("odd hex text");
     Bytes bytes;
@@ -152,7 +136,7 @@ class Peer {
             if (verb == "write") {
                 line.write_to_port(from_hex(hex));
             } else {
-                write_as_port(line, from_hex(hex));
+                line.write_as_port(from_hex(hex));
             }
             return "ok";
         }

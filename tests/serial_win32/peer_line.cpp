@@ -121,7 +121,7 @@ std::size_t PeerLine::clog() const {
     return std::stoul(request("clog", com_));
 }
 
-void PeerLine::close_far_end() const {
+void PeerLine::close_master() const {
     request("unplug", com_);
 }
 

@@ -33,7 +33,7 @@ class PeerLine {
     // Fills the line until the far end, which reads nothing, takes no more; how many bytes.
     std::size_t clog() const;
     // Hangs up the line, as an unplugged adapter does.
-    void close_far_end() const;
+    void close_master() const;
 
   private:
     std::int32_t com_;

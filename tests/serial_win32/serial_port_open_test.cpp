@@ -52,16 +52,6 @@ TEST_F(SerialLineTest, OpenPortStaysOnItsDeviceUntilTheNextStart) {
     EXPECT_EQ(other.read_from_port(1, patience), std::vector<std::uint8_t>{0x22});
 }
 
-TEST_F(SerialLineTest, TwoStartsInARowOnAFreeDeviceBothSucceed) {
-    open_port();
-    ASSERT_EQ(port.start_port(), 1) << port.last_error();
-    EXPECT_TRUE(port.is_open());
-    const std::vector<std::uint8_t> reply{0x30, 0x31};
-    line.write_to_port(reply);
-    ASSERT_TRUE(receive_until_count(2));
-    EXPECT_EQ(received, (std::vector<std::int32_t>{0x30, 0x31}));
-}
-
 TEST_F(SerialLineTest, StartOfAPortWithoutDeviceFailsAndLeavesThePortClosed) {
     open_port();
     port.set_com_number(unplugged_com);  // mapped, but no line behind it

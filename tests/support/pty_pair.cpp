@@ -29,6 +29,21 @@ int wait_ms(std::chrono::steady_clock::time_point deadline) {
     return static_cast<int>(std::max<std::int64_t>(left.count(), 0));
 }
 
+// Writes every byte at one end of the pair, waiting while the line is full.
+void write_all(int fd, std::span<const std::uint8_t> bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = write(fd, bytes.data(), bytes.size());
+        if (n > 0) {
+            bytes = bytes.subspan(static_cast<std::size_t>(n));
+        } else if (errno == EAGAIN) {
+            pollfd out{fd, POLLOUT, 0};
+            if (poll(&out, 1, 10'000) != 1) fail("poll for writing");
+        } else if (errno != EINTR) {
+            fail("write");
+        }
+    }
+}
+
 }  // namespace
 
 PtyPair::PtyPair() {
@@ -45,17 +60,11 @@ PtyPair::~PtyPair() {
 }
 
 void PtyPair::write_to_port(std::span<const std::uint8_t> bytes) const {
-    while (!bytes.empty()) {
-        const ssize_t n = write(master_, bytes.data(), bytes.size());
-        if (n > 0) {
-            bytes = bytes.subspan(static_cast<std::size_t>(n));
-        } else if (errno == EAGAIN) {
-            pollfd out{master_, POLLOUT, 0};
-            if (poll(&out, 1, 10'000) != 1) fail("poll for writing at the master");
-        } else if (errno != EINTR) {
-            fail("write at the master");
-        }
-    }
+    write_all(master_, bytes);
+}
+
+void PtyPair::write_as_port(std::span<const std::uint8_t> bytes) const {
+    write_all(slave_, bytes);
 }
 
 std::vector<std::uint8_t> PtyPair::read_from_port(std::size_t count,

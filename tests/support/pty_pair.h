@@ -28,6 +28,8 @@ class PtyPair {
     // Reads from the master until `count` bytes came or `limit` passed; what came.
     std::vector<std::uint8_t> read_from_port(std::size_t count,
                                              std::chrono::milliseconds limit) const;
+    // Writes every byte at the slave, as if the port had written them.
+    void write_as_port(std::span<const std::uint8_t> bytes) const;
     // Writes at the slave until the master, which nobody reads, takes no more, so that the
     // port's next write blocks; how many bytes that took.
     std::size_t clog() const;
