@@ -4,7 +4,7 @@
 
 namespace motor::sim {
 
-std::optional<FaultSpec> parse_fault_spec(std::string_view text) {
+std::optional<FaultSetting> parse_fault_setting(std::string_view text) {
     const bool percent = !text.empty() && text.back() == '%';
     if (percent) text.remove_suffix(1);
     if (text.empty()) return std::nullopt;
@@ -15,14 +15,14 @@ std::optional<FaultSpec> parse_fault_spec(std::string_view text) {
                                                   std::chars_format::fixed);
         if (error != std::errc{} || end != text.data() + text.size() || value < 0 || value > 100)
             return std::nullopt;
-        if (value == 0) return FaultSpec{};
-        return FaultSpec{FaultSpec::Kind::rate, 0, value / 100.0};
+        if (value == 0) return FaultSetting{};
+        return FaultSetting{FaultSetting::Kind::rate, 0, value / 100.0};
     }
     std::uint32_t count = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
     if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
-    if (count == 0) return FaultSpec{};
-    return FaultSpec{FaultSpec::Kind::first, count, 0.0};
+    if (count == 0) return FaultSetting{};
+    return FaultSetting{FaultSetting::Kind::first, count, 0.0};
 }
 
 FaultInjector::FaultInjector(const FaultPlan& plan, std::uint32_t seed)
@@ -34,15 +34,15 @@ FaultInjector::FaultInjector(const FaultPlan& plan, std::uint32_t seed)
       random_(seed) {}
 
 bool FaultInjector::strikes(Rule& rule) {
-    switch (rule.spec.kind) {
-        case FaultSpec::Kind::never:
+    switch (rule.setting.kind) {
+        case FaultSetting::Kind::never:
             return false;
-        case FaultSpec::Kind::first:
-            if (rule.struck >= rule.spec.count) return false;
+        case FaultSetting::Kind::first:
+            if (rule.struck >= rule.setting.count) return false;
             ++rule.struck;
             return true;
-        case FaultSpec::Kind::rate:
-            return std::bernoulli_distribution(rule.spec.rate)(random_);
+        case FaultSetting::Kind::rate:
+            return std::bernoulli_distribution(rule.setting.rate)(random_);
     }
     return false;
 }

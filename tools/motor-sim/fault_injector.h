@@ -13,23 +13,23 @@
 
 namespace motor::sim {
 
-struct FaultSpec {
+struct FaultSetting {
     enum class Kind { never, first, rate };
     Kind kind = Kind::never;
     std::uint32_t count = 0;  // Kind::first: how many replies
     double rate = 0.0;        // Kind::rate: the chance for each reply, 0..1
-    bool operator==(const FaultSpec&) const = default;
+    bool operator==(const FaultSetting&) const = default;
 };
 
 // "3" strikes the first 3 replies, "25%" a quarter of them at random, "0" and "0%" none.
-std::optional<FaultSpec> parse_fault_spec(std::string_view text);
+std::optional<FaultSetting> parse_fault_setting(std::string_view text);
 
 struct FaultPlan {
-    FaultSpec silent;            // no answer at all
-    FaultSpec noise;             // one random byte before the reply
-    FaultSpec drop_byte;         // one byte of the reply left out
-    FaultSpec corrupt_checksum;  // the checksum one too high
-    FaultSpec pause_reply;       // a pause after the third byte, longer than the panel waits
+    FaultSetting silent;            // no answer at all
+    FaultSetting noise;             // one random byte before the reply
+    FaultSetting drop_byte;         // one byte of the reply left out
+    FaultSetting corrupt_checksum;  // the checksum one too high
+    FaultSetting pause_reply;       // a pause after the third byte, longer than the panel waits
 };
 
 // What befalls one reply.
@@ -50,7 +50,7 @@ class FaultInjector {
 
   private:
     struct Rule {
-        FaultSpec spec;
+        FaultSetting setting;
         std::uint32_t struck = 0;
     };
     bool strikes(Rule& rule);

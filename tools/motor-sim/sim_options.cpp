@@ -40,7 +40,7 @@ struct ParseState {
 // Sets one option from its value; an error text when the value is wrong.
 using Setter = std::function<std::string(ParseState&, std::string_view)>;
 
-struct OptionSpec {
+struct OptionRow {
     std::string_view name;
     std::string_view value;  // placeholder in the help; empty: the option takes no value
     std::string_view help;
@@ -71,11 +71,11 @@ Setter port_setter() {
     };
 }
 
-Setter fault_setter(FaultSpec FaultPlan::*member) {
+Setter fault_setter(FaultSetting FaultPlan::*member) {
     return [=](ParseState& state, std::string_view text) -> std::string {
-        const auto spec = parse_fault_spec(text);
-        if (!spec) return "expects N (the first N replies) or P% (each reply with P percent)";
-        state.options.settings.faults.*member = *spec;
+        const auto setting = parse_fault_setting(text);
+        if (!setting) return "expects N (the first N replies) or P% (each reply with P percent)";
+        state.options.settings.faults.*member = *setting;
         return {};
     };
 }
@@ -109,8 +109,8 @@ Setter flag_setter(void (*set)(SimOptions&)) {
     };
 }
 
-const std::vector<OptionSpec>& option_table() {
-    static const std::vector<OptionSpec> table = {
+const std::vector<OptionRow>& option_table() {
+    static const std::vector<OptionRow> table = {
         {"port", "N|saved",
          "link the line as comN (1 to 255; default 1); 'saved': as the port motor-panel opens, "
          "the one in its saved port file beside this program (COM1 when there is none)",
@@ -190,14 +190,14 @@ ParsedOptions parse_options(const std::vector<std::string>& args) {
         arg.remove_prefix(2);
         const std::size_t equals = arg.find('=');
         const std::string_view name = arg.substr(0, equals);
-        const auto spec = std::find_if(table.begin(), table.end(),
-                                       [&](const OptionSpec& s) { return s.name == name; });
-        if (spec == table.end()) {
+        const auto setting = std::find_if(table.begin(), table.end(),
+                                          [&](const OptionRow& s) { return s.name == name; });
+        if (setting == table.end()) {
             parsed.error = "unknown option '--" + std::string(name) + "'";
             return parsed;
         }
         std::string_view value;
-        if (spec->value.empty()) {
+        if (setting->value.empty()) {
             if (equals != std::string_view::npos) {
                 parsed.error = "--" + std::string(name) + " takes no value";
                 return parsed;
@@ -208,10 +208,10 @@ ParsedOptions parse_options(const std::vector<std::string>& args) {
             value = args[++i];
         } else {
             parsed.error =
-                "--" + std::string(name) + " needs a value (" + std::string(spec->value) + ")";
+                "--" + std::string(name) + " needs a value (" + std::string(setting->value) + ")";
             return parsed;
         }
-        if (std::string error = spec->set(state, value); !error.empty()) {
+        if (std::string error = setting->set(state, value); !error.empty()) {
             parsed.error =
                 "--" + std::string(name) + " " + error + ", not '" + std::string(value) + "'";
             return parsed;
@@ -241,10 +241,10 @@ std::string help_text() {
         "elsewhere than a pseudo-terminal; a link left behind by a simulator that died is taken "
         "over.");
     text += "Options (--name=VALUE or --name VALUE):\n";
-    for (const OptionSpec& spec : option_table()) {
-        std::string head = "  --" + std::string(spec.name);
-        if (!spec.value.empty()) head += "=" + std::string(spec.value);
-        text += head + "\n" + wrapped(spec.help, 6, width);
+    for (const OptionRow& setting : option_table()) {
+        std::string head = "  --" + std::string(setting.name);
+        if (!setting.value.empty()) head += "=" + std::string(setting.value);
+        text += head + "\n" + wrapped(setting.help, 6, width);
     }
     text += "\n";
     text += paragraph(

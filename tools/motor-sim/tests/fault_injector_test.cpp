@@ -6,30 +6,31 @@ namespace motor::sim {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using Kind = FaultSpec::Kind;
+using Kind = FaultSetting::Kind;
 
-struct SpecCase {
+struct SettingCase {
     std::string text;
-    std::optional<FaultSpec> spec;
+    std::optional<FaultSetting> setting;
 };
 
-class FaultSpecs : public testing::TestWithParam<SpecCase> {};
+class FaultSettings : public testing::TestWithParam<SettingCase> {};
 
-TEST_P(FaultSpecs, ReadCountsAndPercentages) {
-    EXPECT_EQ(parse_fault_spec(GetParam().text), GetParam().spec) << GetParam().text;
+TEST_P(FaultSettings, ReadCountsAndPercentages) {
+    EXPECT_EQ(parse_fault_setting(GetParam().text), GetParam().setting) << GetParam().text;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, FaultSpecs,
-    testing::Values(SpecCase{"3", FaultSpec{Kind::first, 3, 0}},
-                    SpecCase{"1", FaultSpec{Kind::first, 1, 0}}, SpecCase{"0", FaultSpec{}},
-                    SpecCase{"0%", FaultSpec{}}, SpecCase{"25%", FaultSpec{Kind::rate, 0, 0.25}},
-                    SpecCase{"100%", FaultSpec{Kind::rate, 0, 1.0}},
-                    SpecCase{"2.5%", FaultSpec{Kind::rate, 0, 0.025}}, SpecCase{"", std::nullopt},
-                    SpecCase{"%", std::nullopt}, SpecCase{"101%", std::nullopt},
-                    SpecCase{"-1", std::nullopt}, SpecCase{"-5%", std::nullopt},
-                    SpecCase{"3x", std::nullopt}, SpecCase{"1e2%", std::nullopt},
-                    SpecCase{"0.5", std::nullopt}));
+    Table, FaultSettings,
+    testing::Values(SettingCase{"3", FaultSetting{Kind::first, 3, 0}},
+                    SettingCase{"1", FaultSetting{Kind::first, 1, 0}},
+                    SettingCase{"0", FaultSetting{}}, SettingCase{"0%", FaultSetting{}},
+                    SettingCase{"25%", FaultSetting{Kind::rate, 0, 0.25}},
+                    SettingCase{"100%", FaultSetting{Kind::rate, 0, 1.0}},
+                    SettingCase{"2.5%", FaultSetting{Kind::rate, 0, 0.025}},
+                    SettingCase{"", std::nullopt}, SettingCase{"%", std::nullopt},
+                    SettingCase{"101%", std::nullopt}, SettingCase{"-1", std::nullopt},
+                    SettingCase{"-5%", std::nullopt}, SettingCase{"3x", std::nullopt},
+                    SettingCase{"1e2%", std::nullopt}, SettingCase{"0.5", std::nullopt}));
 
 TEST(FaultInjector, StrikesTheFirstNRepliesAndThenNoMore) {
     FaultPlan plan;

@@ -36,11 +36,11 @@ TEST(SimOptions, ReadEveryOptionInBothSpellings) {
               (std::vector<MotorSetting>{{{0x0C, 0x0B, 0x0A}, 200}, {{0x01, 0x00, 0xFF}, 0}}));
     EXPECT_EQ(o.settings.steps_per_second, 10);
     EXPECT_EQ(o.settings.reply_delay, SimTime(0));
-    EXPECT_EQ(o.settings.faults.silent, (FaultSpec{FaultSpec::Kind::first, 2, 0}));
-    EXPECT_EQ(o.settings.faults.noise, (FaultSpec{FaultSpec::Kind::rate, 0, 0.1}));
-    EXPECT_EQ(o.settings.faults.drop_byte, (FaultSpec{FaultSpec::Kind::first, 1, 0}));
-    EXPECT_EQ(o.settings.faults.corrupt_checksum, (FaultSpec{FaultSpec::Kind::first, 3, 0}));
-    EXPECT_EQ(o.settings.faults.pause_reply, (FaultSpec{FaultSpec::Kind::rate, 0, 0.5}));
+    EXPECT_EQ(o.settings.faults.silent, (FaultSetting{FaultSetting::Kind::first, 2, 0}));
+    EXPECT_EQ(o.settings.faults.noise, (FaultSetting{FaultSetting::Kind::rate, 0, 0.1}));
+    EXPECT_EQ(o.settings.faults.drop_byte, (FaultSetting{FaultSetting::Kind::first, 1, 0}));
+    EXPECT_EQ(o.settings.faults.corrupt_checksum, (FaultSetting{FaultSetting::Kind::first, 3, 0}));
+    EXPECT_EQ(o.settings.faults.pause_reply, (FaultSetting{FaultSetting::Kind::rate, 0, 0.5}));
     EXPECT_EQ(o.settings.pause, SimTime(1600));
     EXPECT_EQ(o.settings.seed, 42u);
     EXPECT_TRUE(o.quiet);

@@ -166,7 +166,7 @@ TEST_F(SimulatorTest, TracesEachFrameInAndOut) {
 
 TEST_F(SimulatorTest, APausedReplyHoldsBackTheRestAndTheRepliesBehindIt) {
     SimulatorSettings s;
-    s.faults.pause_reply = {FaultSpec::Kind::first, 1, 0};
+    s.faults.pause_reply = {FaultSetting::Kind::first, 1, 0};
     s.pause = SimTime(2000);
     start(s);
     receive(command(default_address, CommandCode::READ_POSITION, 0), 0);
@@ -183,9 +183,9 @@ TEST_F(SimulatorTest, APausedReplyHoldsBackTheRestAndTheRepliesBehindIt) {
 
 TEST_F(SimulatorTest, FaultsShowInTheBytesAndTheTrace) {
     SimulatorSettings s;
-    s.faults.noise = {FaultSpec::Kind::first, 1, 0};
-    s.faults.corrupt_checksum = {FaultSpec::Kind::first, 1, 0};
-    s.faults.silent = {FaultSpec::Kind::first, 1, 0};
+    s.faults.noise = {FaultSetting::Kind::first, 1, 0};
+    s.faults.corrupt_checksum = {FaultSetting::Kind::first, 1, 0};
+    s.faults.silent = {FaultSetting::Kind::first, 1, 0};
     start(s);
     receive(command(default_address, CommandCode::READ_POSITION, 0), 0);  // silent
     receive(command(default_address, CommandCode::READ_POSITION, 0), 100);
@@ -202,7 +202,7 @@ TEST_F(SimulatorTest, FaultsShowInTheBytesAndTheTrace) {
 
 TEST_F(SimulatorTest, ADroppedByteIsNamedInTheTrace) {
     SimulatorSettings s;
-    s.faults.drop_byte = {FaultSpec::Kind::first, 1, 0};
+    s.faults.drop_byte = {FaultSetting::Kind::first, 1, 0};
     start(s);
     receive(command(default_address, CommandCode::READ_POSITION, 0), 0);
     EXPECT_EQ(run_until(1000).size(), 5u);
